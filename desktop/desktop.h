@@ -1,0 +1,52 @@
+// What capture and restore need of the desktop icon view, told without the platform.
+// The Win32 implementation reaches the shell's list view across the process boundary
+// (remote block on the NT family, shared block elsewhere); native builds use a
+// simulated desktop that records every call.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace desktop {
+
+// Opaque handle of the desktop list view; 0 means "no view". Never cached: every
+// capture and every restore looks the view up anew.
+using ViewId = std::uintptr_t;
+
+// What one capture or restore holds while it reads icons: the remote block (with the
+// shell's process handle) or the shared block. Destroying it releases everything.
+class AccessContext {
+public:
+    virtual ~AccessContext() = default;
+    // Text of item `index`, at most 99 bytes; empty when the index is outside
+    // 0..count-1 (the count is asked anew first). Remote scheme only.
+    virtual std::string ReadText(int index) = 0;
+    // Position of item `index`. Remote scheme: asks the count first and leaves x and y
+    // untouched (returning false) when the index is outside 0..count-1. Shared scheme:
+    // no range test. Returns true when x and y were written.
+    virtual bool ReadPosition(int index, int32_t& x, int32_t& y) = 0;
+
+    AccessContext() = default;
+    AccessContext(const AccessContext&) = delete;
+    AccessContext& operator=(const AccessContext&) = delete;
+};
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    // The desktop list view, or 0.
+    virtual ViewId FindView() = 0;
+    // LVM_GETITEMCOUNT: items are numbered 0..n-1; 0 or less means none.
+    virtual int CountItems(ViewId view) = 0;
+    // Remote-block scheme (NT family): nullptr when the shell's process cannot be
+    // opened or the block cannot be allocated; nothing stays open then.
+    virtual std::unique_ptr<AccessContext> OpenRemote(ViewId view) = 0;
+    // Shared-block scheme (other platforms): nullptr when the block cannot be
+    // created or mapped; nothing stays open then.
+    virtual std::unique_ptr<AccessContext> OpenShared(ViewId view) = 0;
+    // LVM_SETITEMPOSITION; only the low 16 bits of x and y travel.
+    virtual void SetPosition(ViewId view, int index, int32_t x, int32_t y) = 0;
+};
+
+}  // namespace desktop

@@ -1,0 +1,40 @@
+// Resource identifiers of TORVINEL.EXE, shared by the .rc files, the code and the tests.
+#pragma once
+
+// Dialog templates
+#define IDD_ABOUT 100
+#define IDD_MAIN 102
+#define IDD_TITLE 129
+
+// Menu and icon
+#define IDR_MAINFRAME 128
+#define IDR_MAINMENU 130
+
+// Controls of IDD_MAIN
+#define IDC_REMEMBER 1000
+#define IDC_RESTORE 1001
+#define IDC_DELETE 1002
+#define IDC_LAYOUT_LIST 1003
+#define IDC_FUN_RESTORE 1005
+
+// Controls of IDD_TITLE
+#define IDC_TITLE 1004
+
+// Menu commands
+#define ID_FILE_QUIT 32771
+#define ID_HELP_ABOUT 32772
+#define ID_HELP 57670  // 0xE146
+
+// System-menu command
+#define IDM_ABOUTBOX 0x0010
+
+// Strings
+#define IDS_ABOUTBOX 101
+#define IDS_FUN_RESTORE 102
+#define IDS_ABORT 103
+#define IDS_RESTORE 104
+#define IDS_FASTER 105
+#define AFX_IDP_FAILED_TO_LAUNCH_HELP 0xF107
+
+// Posted by the restore worker when it has finished (WM_USER + 100).
+#define WM_RESTORE_DONE 0x0464
