@@ -1,0 +1,29 @@
+// What the test desktop (test_desktop.exe) and the programs that drive it agree on.
+//
+//   test_desktop.exe [--items FILE] [--log FILE] [--dump FILE] [--workerw] [--emulate-9x]
+//
+// --items   one icon per line: "x y text" (decimal x and y, one space, the text in the
+//           ANSI code page up to the line end; CR before LF ignored). No file or an empty
+//           file: no icons.
+// --log     every LVM_SETITEMPOSITION the list view receives is appended as "index x y"
+//           (x and y as the list view takes them: the 16-bit words, sign-extended),
+//           one line each, flushed at once.
+// --dump    sending kDumpMessage to the Progman window writes "index x y text" for every
+//           item, in item order, to this file; the send returns 1 once it is written.
+// --workerw the view lives under a top-level "WorkerW" window; Progman has no child.
+// --emulate-9x  the 9x shared arena: the test desktop maps the block "TORVINEL" itself
+//           and answers a LVM_GETITEMPOSITION from another process by writing into its
+//           own view (a remote block, i.e. an address that starts a private allocation
+//           of this process, is still answered in place).
+//
+// Ready: the Progman window gets its title "Program Manager" only once the icons stand
+// at their places (after the list view's first paint), so FindWindowA("Progman",
+// "Program Manager") appearing means ready. WM_CLOSE to Progman ends the program.
+#pragma once
+
+namespace testdesk {
+
+constexpr char kDumpMessage[] = "TorvinelTestDesktopDump";          // RegisterWindowMessageA
+constexpr char kClearLogMessage[] = "TorvinelTestDesktopClearLog";  // empties the --log file
+
+}  // namespace testdesk
