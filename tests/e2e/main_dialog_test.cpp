@@ -3,39 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/harness.h"
+#include "tests/e2e/main_dialog_fixture.h"
 #include "ui/resource.h"
 
 namespace {
 
-using driver::ButtonState;
+using e2e::kDeleteCaption;
+using e2e::MainDialog;
 using e2e::RunningApp;
 
 const wchar_t kAboutCaption[] = L"ﾊﾞｰｼﾞｮﾝ情報 TORVINEL";
-const wchar_t kDeleteCaption[] = L"削除の確認";
-
-class MainDialog : public ::testing::Test {
-protected:
-    void SetUp() override {
-        e2e::SetWin98(false);
-        e2e::DeleteLayouts();
-    }
-    void TearDown() override { e2e::DeleteLayouts(); }
-
-    static void ExpectButtons(HWND dlg, bool selected) {
-        const ButtonState remember = driver::ReadButton(dlg, IDC_REMEMBER);
-        const ButtonState restore = driver::ReadButton(dlg, IDC_RESTORE);
-        const ButtonState fun = driver::ReadButton(dlg, IDC_FUN_RESTORE);
-        const ButtonState del = driver::ReadButton(dlg, IDC_DELETE);
-        EXPECT_EQ(remember.text, L"位置を覚える");
-        EXPECT_TRUE(remember.enabled);
-        EXPECT_EQ(restore.text, L"位置を元通りにする");
-        EXPECT_EQ(restore.enabled, selected);
-        EXPECT_EQ(fun.text, L"楽しく元に戻す");
-        EXPECT_EQ(fun.enabled, selected);
-        EXPECT_EQ(del.text, L"削除");
-        EXPECT_EQ(del.enabled, selected);
-    }
-};
 
 TEST_F(MainDialog, OpensByCaptionAndEndsOnCloseOrCancel) {
     for (bool byCancel : {false, true}) {
@@ -81,7 +58,7 @@ TEST_F(MainDialog, EmptyStoreOnlyRememberIsEnabled) {
     ASSERT_TRUE(app.main());
     EXPECT_TRUE(driver::ReadListLines(app.main(), IDC_LAYOUT_LIST).empty());
     EXPECT_EQ(driver::ReadListSelection(app.main(), IDC_LAYOUT_LIST), -1);
-    ExpectButtons(app.main(), false);
+    ExpectIdleButtons(app.main(), false);
     // Delete with nothing selected does nothing and asks nothing.
     driver::ClickButton(app.main(), IDC_DELETE);
     EXPECT_EQ(app.WaitForBox(kDeleteCaption, 300), nullptr);
@@ -120,10 +97,13 @@ TEST_F(MainDialog, NonNtPlatformWarnsBeforeTheDialogShows) {
     ASSERT_TRUE(box);
     EXPECT_EQ(driver::FindDialog(process.id(), driver::kMainCaption), nullptr);
     EXPECT_EQ(driver::ReadMessageBoxText(box), L"このナラベリオンはNT用なので正常に動作しません。");
+    // The application message box adds the exclamation icon to MB_OK.
+    EXPECT_NE(SendMessageW(GetDlgItem(box, 0x0440), STM_GETICON, 0, 0), 0);
+    EXPECT_TRUE(driver::ReadButton(box, IDOK).enabled);
     driver::AnswerMessageBox(box, IDOK);
     HWND dlg = driver::WaitForDialog(process.id(), driver::kMainCaption);
     ASSERT_TRUE(dlg);
-    ExpectButtons(dlg, false);
+    ExpectIdleButtons(dlg, false);
     driver::PostClose(dlg);
     EXPECT_TRUE(process.WaitForExit(10000));
     process.Terminate();
