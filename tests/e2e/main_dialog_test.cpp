@@ -2,6 +2,8 @@
 // states, deletion, the About box, the platform warning and every way out.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/e2e/harness.h"
 #include "tests/e2e/main_dialog_fixture.h"
 #include "ui/resource.h"
@@ -107,6 +109,33 @@ TEST_F(MainDialog, NonNtPlatformWarnsBeforeTheDialogShows) {
     driver::PostClose(dlg);
     EXPECT_TRUE(process.WaitForExit(10000));
     process.Terminate();
+}
+
+// Help asks for topic 1 of the help file beside the EXE, by the menu and by F1 (not
+// with a modifier held). Wine's help viewer then reports the missing file.
+TEST_F(MainDialog, HelpByMenuAndF1) {
+    std::wstring helpPath = e2e::TorvinelExePath();
+    helpPath.replace(helpPath.size() - 4, 4, L".HLP");
+    RunningApp app;
+    ASSERT_TRUE(app.main());
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        if (way == 0) driver::PostCommand(app.main(), ID_HELP);
+        if (way == 1) driver::PressF1(app.main());
+        if (way == 2) driver::PressF1(app.main(), VK_SHIFT);
+        HWND viewerBox = driver::WaitForDialog(0, L"エラー", way == 2 ? 1000 : 10000);
+        if (way == 2) {
+            EXPECT_EQ(viewerBox, nullptr);
+            break;
+        }
+        ASSERT_TRUE(viewerBox);
+        EXPECT_NE(driver::ReadMessageBoxText(viewerBox).find(helpPath), std::wstring::npos)
+            << "expected " << std::string(helpPath.begin(), helpPath.end());
+        driver::AnswerMessageBox(viewerBox, IDNO);
+        EXPECT_TRUE(driver::WaitForClose(viewerBox));
+    }
+    driver::PostClose(app.main());
+    EXPECT_TRUE(app.WaitForExit());
 }
 
 }  // namespace
