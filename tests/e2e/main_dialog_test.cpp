@@ -138,4 +138,26 @@ TEST_F(MainDialog, HelpByMenuAndF1) {
     EXPECT_TRUE(app.WaitForExit());
 }
 
+// The application name, and with it the key of the saved layouts, comes from the
+// executable's file name: a copy named x.y.EXE keeps its layouts under "x.y".
+TEST_F(MainDialog, RenamedExecutableUsesItsOwnKey) {
+    const std::wstring original = e2e::TorvinelExePath();
+    const std::wstring copy = original.substr(0, original.rfind(L'\\') + 1) + L"x.y.EXE";
+    const std::wstring key = L"Software\\BRANOK Soft\\x.y";
+    ASSERT_TRUE(CopyFileW(original.c_str(), copy.c_str(), FALSE));
+    e2e::DeleteKeyTree(key);
+    {
+        driver::Process process = driver::Start(copy);
+        HWND dlg = driver::WaitForDialog(process.id(), driver::kMainCaption, 10000);
+        ASSERT_TRUE(dlg);
+        driver::PostClose(dlg);
+        EXPECT_TRUE(process.WaitForExit(10000));
+        process.Terminate();
+    }
+    EXPECT_TRUE(e2e::KeyExists(key + L"\\Title"));
+    EXPECT_FALSE(e2e::KeyExists(e2e::kLayoutsKey));
+    e2e::DeleteKeyTree(key);
+    DeleteFileW(copy.c_str());
+}
+
 }  // namespace
