@@ -4,6 +4,28 @@
 #include "ui/framework/win_app.h"
 #include "ui/resource.h"
 
+namespace {
+// Centres a dialog over its visible owner, else in the screen's work area; kept inside
+// the work area.
+void CenterDialog(HWND hwnd) {
+    RECT work, area, rc;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    HWND owner = GetWindow(hwnd, GW_OWNER);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner))
+        GetWindowRect(owner, &area);
+    else
+        area = work;
+    GetWindowRect(hwnd, &rc);
+    const LONG w = rc.right - rc.left, h = rc.bottom - rc.top;
+    LONG x = (area.left + area.right - w) / 2, y = (area.top + area.bottom - h) / 2;
+    if (x + w > work.right) x = work.right - w;
+    if (y + h > work.bottom) y = work.bottom - h;
+    if (x < work.left) x = work.left;
+    if (y < work.top) y = work.top;
+    SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+}  // namespace
+
 CDialog::CDialog(UINT templateId, HWND parent) : m_nTemplate(templateId), m_hParent(parent) {}
 
 CDialog::~CDialog() = default;
@@ -60,7 +82,10 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 }
 
 INT_PTR CDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_INITDIALOG) return OnInitDialog();
+    if (msg == WM_INITDIALOG) {
+        CenterDialog(m_hWnd);
+        return OnInitDialog();
+    }
 
     const MessageMap* map = GetMessageMap();
     for (std::size_t i = 0; i < map->count; ++i) {
