@@ -151,11 +151,11 @@ TEST(Win32Desktop, SharedBlockReadsPositionsFromTheEmulating9xDesktop) {
         EXPECT_EQ(x, items[i].x) << i;
         EXPECT_EQ(y, items[i].y) << i;
     }
-    // No range test: an index past the end reports the block, i.e. the last item read.
-    int32_t x = 0, y = 0;
-    ctx->ReadPosition(3, x, y);
-    EXPECT_EQ(x, 700);
-    EXPECT_EQ(y, 500);
+    // An index past the end: the list view does not answer, the outputs stay.
+    int32_t x = 7, y = 8;
+    EXPECT_FALSE(ctx->ReadPosition(3, x, y));
+    EXPECT_EQ(x, 7);
+    EXPECT_EQ(y, 8);
 }
 
 TEST(Win32Desktop, EmptyDesktopCountsNoItems) {
