@@ -1,0 +1,29 @@
+// Test-only view into the native registry stand-in: the writes in the order they were
+// made, how many keys were opened, how many handles are open, and a full reset.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace regstub {
+
+struct WriteRecord {
+    std::string keyPath;  // full path from the root, e.g. "HKEY_CURRENT_USER\\Software\\X\\Pos"
+    std::string name;
+    uint32_t type;
+    std::vector<uint8_t> data;
+};
+
+// Every successful RegSetValueExA since the last ClearLog, oldest first.
+const std::vector<WriteRecord>& Writes();
+// Successful RegCreateKeyExA and RegOpenKeyExA calls since the last ClearLog.
+size_t KeyOpenCount();
+void ClearLog();
+// Handles returned by RegCreateKeyExA/RegOpenKeyExA and not yet closed.
+size_t OpenHandleCount();
+// Forgets every key, value and profile file and clears the log.
+void ResetAll();
+
+}  // namespace regstub

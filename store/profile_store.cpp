@@ -1,0 +1,144 @@
+// CProfileStore: registry mode through RegCreateKeyExA/RegQueryValueExA/RegSetValueExA,
+// profile-file mode through the GetPrivateProfile*/WritePrivateProfileStringA functions.
+#include "store/profile_store.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// KEY_READ | KEY_WRITE: every key, base or section, is opened by creation with it.
+constexpr REGSAM kAccess = 0x2001F;
+
+// The text in data[0..size): up to its first NUL, or all of it when there is none.
+std::string TextOf(const char* data, DWORD size) {
+    const void* nul = std::memchr(data, '\0', size);
+    return std::string(data, nul ? static_cast<const char*>(nul) - data : size);
+}
+
+}  // namespace
+
+int CProfileStore::Open(HKEY root, const char* keyPath, const char* iniFile) {
+    if (iniFile) {
+        m_strIniFile = iniFile;
+        return 1;
+    }
+    m_strIniFile.clear();
+    if (m_hKey) return 0;
+    if (!m_hKey.Create(root, keyPath, kAccess)) return 0;
+    m_strKey = keyPath ? keyPath : "";
+    return 1;
+}
+
+void CProfileStore::Close() {
+    if (IsProfileFile()) return;
+    CloseSection();
+    m_hKey.Reset();
+}
+
+void CProfileStore::CloseSection() {
+    if (IsProfileFile()) return;
+    if (m_hSectionKey) {
+        m_hSectionKey.Reset();
+        m_strSection.clear();
+    }
+}
+
+int CProfileStore::SelectSection(const char* section) {
+    if (IsProfileFile()) return 1;
+    if (!m_hKey || !section) return 0;
+    if (m_hSectionKey && m_strSection == section) return 1;
+    CloseSection();
+    if (!m_hSectionKey.Create(m_hKey.Get(), section, kAccess)) return 0;
+    m_strSection = section;
+    return 1;
+}
+
+int32_t CProfileStore::GetInt(const char* section, const char* entry, int32_t nDefault,
+                              bool* present) {
+    if (present) *present = IsProfileFile();
+    if (IsProfileFile()) {
+        return static_cast<int32_t>(
+            GetPrivateProfileIntA(section, entry, nDefault, m_strIniFile.c_str()));
+    }
+    if (SelectSection(section) != 1) return nDefault;
+    BYTE data[4] = {0, 0, 0, 0};
+    DWORD size = sizeof data;
+    const LONG rc = RegQueryValueExA(m_hSectionKey.Get(), entry, nullptr, nullptr, data, &size);
+    if (present) *present = rc != ERROR_FILE_NOT_FOUND;
+    if (rc != ERROR_SUCCESS || size > sizeof data) return nDefault;
+    return static_cast<int32_t>(
+        static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
+        static_cast<uint32_t>(data[2]) << 16 | static_cast<uint32_t>(data[3]) << 24);
+}
+
+std::string CProfileStore::GetString(const char* section, const char* entry,
+                                     const char* defaultText, bool* present) {
+    std::string result = defaultText ? defaultText : "";
+    if (present) *present = IsProfileFile();
+    char buffer[256];
+    if (IsProfileFile()) {
+        GetPrivateProfileStringA(section, entry, result.c_str(), buffer, sizeof buffer - 1,
+                                 m_strIniFile.c_str());
+        buffer[sizeof buffer - 1] = '\0';
+        return buffer;
+    }
+    if (SelectSection(section) != 1) return result;
+    DWORD size = sizeof buffer;
+    LONG rc = RegQueryValueExA(m_hSectionKey.Get(), entry, nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(buffer), &size);
+    if (present) *present = rc != ERROR_FILE_NOT_FOUND;
+    if (rc == ERROR_SUCCESS) return TextOf(buffer, size);
+    // Longer than the buffer: read it whole into one of the size the registry told.
+    // A value that grows between the two reads is asked again, a few times at most.
+    for (int attempt = 0; rc == ERROR_MORE_DATA && attempt < 4; ++attempt) {
+        std::vector<char> large(static_cast<size_t>(size) + 1);
+        size = static_cast<DWORD>(large.size());
+        rc = RegQueryValueExA(m_hSectionKey.Get(), entry, nullptr, nullptr,
+                              reinterpret_cast<BYTE*>(large.data()), &size);
+        if (rc == ERROR_SUCCESS) return TextOf(large.data(), size);
+    }
+    return result;
+}
+
+int CProfileStore::WriteString(const char* section, const char* entry, const char* text) {
+    if (!text) text = "";
+    if (IsProfileFile()) {
+        WritePrivateProfileStringA(section, entry, text, m_strIniFile.c_str());
+        return 1;
+    }
+    if (SelectSection(section) != 1) return 0;
+    const auto size = static_cast<DWORD>(std::strlen(text) + 1);
+    return RegSetValueExA(m_hSectionKey.Get(), entry, 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS
+               ? 1
+               : 0;
+}
+
+int CProfileStore::WriteInt(const char* section, const char* entry, int32_t value) {
+    if (IsProfileFile()) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+        WritePrivateProfileStringA(section, entry, text, m_strIniFile.c_str());
+        return 1;
+    }
+    if (SelectSection(section) != 1) return 0;
+    const auto bits = static_cast<uint32_t>(value);
+    const BYTE data[4] = {static_cast<BYTE>(bits), static_cast<BYTE>(bits >> 8),
+                          static_cast<BYTE>(bits >> 16), static_cast<BYTE>(bits >> 24)};
+    return RegSetValueExA(m_hSectionKey.Get(), entry, 0, REG_DWORD, data, sizeof data) ==
+                   ERROR_SUCCESS
+               ? 1
+               : 0;
+}
+
+uint32_t CProfileStore::GetValueCount(const char* section) {
+    if (IsProfileFile() || SelectSection(section) != 1) return 0;
+    DWORD values = 0;
+    if (RegQueryInfoKeyA(m_hSectionKey.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        return 0;
+    }
+    return values;
+}
