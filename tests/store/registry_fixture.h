@@ -1,0 +1,116 @@
+// Test helpers for code that uses the registry: a fresh key below HKEY_CURRENT_USER per
+// test (deleted before and after), raw value access, and natively the stand-in's log.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "store/registry_key.h"
+#include "store/win32_registry.h"
+#ifndef _WIN32
+#include "platform/registry/registry_inspect.h"
+#endif
+
+// Bytes of a value as the registry hands them back.
+struct RawValue {
+    LONG rc = ERROR_FILE_NOT_FOUND;
+    DWORD type = REG_NONE;
+    std::vector<uint8_t> data;
+};
+
+inline std::vector<uint8_t> Bytes(const std::string& text, bool withNul = true) {
+    std::vector<uint8_t> bytes(text.begin(), text.end());
+    if (withNul) bytes.push_back(0);
+    return bytes;
+}
+
+inline std::vector<uint8_t> DwordBytes(uint32_t value) {
+    return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+            static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+}
+
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_key = std::string("Software\\BRANOK Soft\\TorvinelTest\\") + info->test_suite_name() +
+                "." + info->name();
+        for (char& c : m_key) {
+            if (c == '/') c = '_';
+        }
+        RegDeleteTreeA(HKEY_CURRENT_USER, m_key.c_str());
+#ifndef _WIN32
+        regstub::ClearLog();
+#endif
+    }
+    void TearDown() override {
+        RegDeleteTreeA(HKEY_CURRENT_USER, m_key.c_str());
+#ifndef _WIN32
+        EXPECT_EQ(regstub::OpenHandleCount(), 0u) << "a key handle was left open";
+#endif
+    }
+
+    // Full path of a subkey of this test's key ("" for the key itself).
+    std::string Path(const std::string& section) const {
+        return section.empty() ? m_key : m_key + "\\" + section;
+    }
+
+    void Put(const std::string& section, const std::string& name, DWORD type,
+             const std::vector<uint8_t>& data) {
+        CRegistryKey key;
+        ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, Path(section).c_str(), KEY_WRITE));
+        ASSERT_EQ(RegSetValueExA(key.Get(), name.c_str(), 0, type, data.data(),
+                                 static_cast<DWORD>(data.size())),
+                  ERROR_SUCCESS);
+    }
+    void PutString(const std::string& section, const std::string& name, const std::string& text) {
+        Put(section, name, REG_SZ, Bytes(text));
+    }
+    void PutDword(const std::string& section, const std::string& name, uint32_t value) {
+        Put(section, name, REG_DWORD, DwordBytes(value));
+    }
+
+    RawValue Get(const std::string& section, const std::string& name) const {
+        RawValue value;
+        HKEY key = nullptr;
+        value.rc = RegOpenKeyExA(HKEY_CURRENT_USER, Path(section).c_str(), 0, KEY_READ, &key);
+        if (value.rc != ERROR_SUCCESS) return value;
+        DWORD size = 0;
+        value.rc = RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size);
+        if (value.rc == ERROR_SUCCESS) {
+            value.data.resize(size);
+            value.rc =
+                RegQueryValueExA(key, name.c_str(), nullptr, &value.type, value.data.data(), &size);
+            value.data.resize(size);
+        }
+        RegCloseKey(key);
+        return value;
+    }
+
+    bool KeyExists(const std::string& section) const {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, Path(section).c_str(), 0, KEY_READ, &key) !=
+            ERROR_SUCCESS) {
+            return false;
+        }
+        RegCloseKey(key);
+        return true;
+    }
+
+    DWORD ValueCount(const std::string& section) const {
+        HKEY key = nullptr;
+        DWORD values = 0;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, Path(section).c_str(), 0, KEY_READ, &key) ==
+            ERROR_SUCCESS) {
+            RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                             nullptr, nullptr, nullptr, nullptr);
+            RegCloseKey(key);
+        }
+        return values;
+    }
+
+    std::string m_key;
+};
