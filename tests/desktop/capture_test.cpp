@@ -51,9 +51,9 @@ TEST(Capture, NtSchemeStoresTextAndPositionOfEveryIconInItemOrder) {
     ASSERT_EQ(store.GetCount(), 3);
     EXPECT_EQ(store.GetTitle(2), "new");
     // Equal texts are all kept; nothing is filtered.
-    EXPECT_EQ(Entries(store, 2), (std::vector<Entry>{
-                                     {"ごみ箱", 10, 20}, {"Readme", -20, 35}, {"Readme", 300, -5},
-                                     {"", 7, 8}}));
+    EXPECT_EQ(Entries(store, 2),
+              (std::vector<Entry>{
+                  {"ごみ箱", 10, 20}, {"Readme", -20, 35}, {"Readme", 300, -5}, {"", 7, 8}}));
     // One context; per icon two counts, text before position.
     Lines expected = {"find", "count", "open remote"};
     for (int j = 0; j < 4; ++j) {
@@ -72,10 +72,10 @@ TEST(Capture, SharedSchemeStoresPositionsWithEmptyNamesOnePerIcon) {
     CLayoutStore store;
     EXPECT_EQ(CaptureLayout(sim, store, "9x", kPlatform9x), CaptureOutcome::Captured);
     ASSERT_EQ(store.GetCount(), 1);
-    EXPECT_EQ(Entries(store, 0), (std::vector<Entry>{
-                                     {"", 10, 20}, {"", -20, 35}, {"", 300, -5}, {"", 7, 8}}));
-    EXPECT_EQ(sim.LogLines(), (Lines{"find", "count", "open shared", "pos 0", "pos 1", "pos 2",
-                                     "pos 3", "close"}));
+    EXPECT_EQ(Entries(store, 0),
+              (std::vector<Entry>{{"", 10, 20}, {"", -20, 35}, {"", 300, -5}, {"", 7, 8}}));
+    EXPECT_EQ(sim.LogLines(),
+              (Lines{"find", "count", "open shared", "pos 0", "pos 1", "pos 2", "pos 3", "close"}));
 }
 
 TEST(Capture, StopsBeforeStoringWithoutViewOrIcons) {
@@ -151,13 +151,25 @@ TEST(Capture, VanishedIconsTakeThePreviousPositionOrOrigin) {
         std::vector<Entry> stored;
     };
     const Case cases[] = {
-        {"NT, after item 0", kPlatformNt, SimOp::ReadPosition, 1,
+        {"NT, after item 0",
+         kPlatformNt,
+         SimOp::ReadPosition,
+         1,
          {{"A", 10, 20}, {"", 10, 20}, {"", 10, 20}}},
-        {"NT, all before any read", kPlatformNt, SimOp::OpenRemote, 0,
+        {"NT, all before any read",
+         kPlatformNt,
+         SimOp::OpenRemote,
+         0,
          {{"", 0, 0}, {"", 0, 0}, {"", 0, 0}}},
-        {"9x, after item 0", kPlatform9x, SimOp::ReadPosition, 1,
+        {"9x, after item 0",
+         kPlatform9x,
+         SimOp::ReadPosition,
+         1,
          {{"", 10, 20}, {"", 10, 20}, {"", 10, 20}}},
-        {"9x, all before any read", kPlatform9x, SimOp::OpenShared, 0,
+        {"9x, all before any read",
+         kPlatform9x,
+         SimOp::OpenShared,
+         0,
          {{"", 0, 0}, {"", 0, 0}, {"", 0, 0}}},
     };
     for (const Case& c : cases) {
