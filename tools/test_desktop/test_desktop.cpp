@@ -226,6 +226,10 @@ bool CreateDesktop(HINSTANCE instance) {
                                  defView, nullptr, instance, nullptr);
     if (!defView || !g.listView) return false;
 
+    // Desktop colours, so a screenshot reads as a desktop.
+    SendMessageA(g.listView, LVM_SETBKCOLOR, 0, RGB(0, 96, 128));
+    SendMessageA(g.listView, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
+    SendMessageA(g.listView, LVM_SETTEXTCOLOR, 0, RGB(255, 255, 255));
     // The list view owns (and destroys) its normal image list.
     HIMAGELIST images = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 1, 1);
     ImageList_AddIcon(images, LoadIcon(nullptr, IDI_APPLICATION));
