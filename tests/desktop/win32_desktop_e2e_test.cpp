@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "desktop/access/find_view.h"
+#include "desktop/access/remote_block.h"
 #include "desktop/access/win32_desktop.h"
 #include "tools/test_desktop/test_desktop_client.h"
 
@@ -98,6 +100,30 @@ TEST(Win32Desktop, OutOfRangeReadsGiveEmptyTextAndLeaveOutputs) {
     EXPECT_TRUE(ctx->ReadPosition(1, x, y));
     EXPECT_EQ(x, 30);
     EXPECT_EQ(y, 40);
+}
+
+TEST(Win32Desktop, FailedTransfersGiveNoTextAndLeaveThePosition) {
+    TestDesktop shell({{10, 20, "A"}});
+    ASSERT_TRUE(shell.Ready());
+    HWND view = desktop::FindDesktopListView();
+    desktop::RemoteAccess access;
+    ASSERT_TRUE(desktop::OpenRemoteAccess(view, access));
+    // Give the block an earlier item's answer, then read through handles that lack
+    // the right to read or to write.
+    EXPECT_EQ(desktop::ReadRemoteItemText(view, access.process.Get(), access.block.Get(), 0), "A");
+    for (DWORD rights : {DWORD{PROCESS_VM_OPERATION | PROCESS_VM_WRITE},
+                         DWORD{PROCESS_VM_OPERATION | PROCESS_VM_READ}}) {
+        SCOPED_TRACE(rights);
+        desktop::UniqueHandle limited(OpenProcess(rights, FALSE, shell.ProcessId()));
+        ASSERT_TRUE(limited);
+        EXPECT_EQ(desktop::ReadRemoteItemText(view, limited.Get(), access.block.Get(), 0), "");
+        if (rights & PROCESS_VM_READ) continue;  // the block does hold a real position
+        int32_t x = 7, y = 8;
+        EXPECT_FALSE(
+            desktop::ReadRemoteItemPosition(view, limited.Get(), access.block.Get(), 0, x, y));
+        EXPECT_EQ(x, 7);
+        EXPECT_EQ(y, 8);
+    }
 }
 
 TEST(Win32Desktop, SetPositionSendsTheLow16BitsOfEachCoordinate) {
