@@ -1,6 +1,7 @@
 // The program's static objects and its whole run.
 #include "app/layout_app.h"
 
+#include "store/layout_persistence.h"
 #include "ui/layout_dlg.h"
 
 // Constructed in this order (and destroyed in reverse) because they share this file.
@@ -29,6 +30,6 @@ BOOL CLayoutApp::InitInstance() {
     return FALSE;
 }
 
-void CLayoutApp::LoadLayouts() {}
+void CLayoutApp::LoadLayouts() { ::LoadLayouts(g_layouts, g_strRegKey); }
 
-void CLayoutApp::SaveLayouts() {}
+void CLayoutApp::SaveLayouts() { ::SaveLayouts(g_layouts, g_strRegKey); }

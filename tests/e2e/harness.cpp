@@ -47,7 +47,13 @@ std::wstring TorvinelExePath() {
     return path;
 }
 
-void DeleteLayouts() { RegDeleteTreeW(HKEY_CURRENT_USER, kLayoutsKey); }
+bool KeyExists(const std::wstring& path) {
+    return Key(HKEY_CURRENT_USER, path, false).get() != nullptr;
+}
+
+void DeleteKeyTree(const std::wstring& path) { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
+
+void DeleteLayouts() { DeleteKeyTree(kLayoutsKey); }
 
 void SeedLayouts(const std::vector<SeedLayout>& layouts) {
     DeleteLayouts();

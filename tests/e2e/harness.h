@@ -30,6 +30,10 @@ struct SeedLayout {
     std::vector<SeedIcon> icons;
 };
 
+// Whether HKEY_CURRENT_USER\<path> exists; removes it with everything below.
+bool KeyExists(const std::wstring& path);
+void DeleteKeyTree(const std::wstring& path);
+
 // Removes the saved layouts (the whole key).
 void DeleteLayouts();
 // Replaces the saved layouts with these, in the stored format.

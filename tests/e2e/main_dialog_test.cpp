@@ -2,40 +2,19 @@
 // states, deletion, the About box, the platform warning and every way out.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/e2e/harness.h"
+#include "tests/e2e/main_dialog_fixture.h"
 #include "ui/resource.h"
 
 namespace {
 
-using driver::ButtonState;
+using e2e::kDeleteCaption;
+using e2e::MainDialog;
 using e2e::RunningApp;
 
 const wchar_t kAboutCaption[] = L"ﾊﾞｰｼﾞｮﾝ情報 TORVINEL";
-const wchar_t kDeleteCaption[] = L"削除の確認";
-
-class MainDialog : public ::testing::Test {
-protected:
-    void SetUp() override {
-        e2e::SetWin98(false);
-        e2e::DeleteLayouts();
-    }
-    void TearDown() override { e2e::DeleteLayouts(); }
-
-    static void ExpectButtons(HWND dlg, bool selected) {
-        const ButtonState remember = driver::ReadButton(dlg, IDC_REMEMBER);
-        const ButtonState restore = driver::ReadButton(dlg, IDC_RESTORE);
-        const ButtonState fun = driver::ReadButton(dlg, IDC_FUN_RESTORE);
-        const ButtonState del = driver::ReadButton(dlg, IDC_DELETE);
-        EXPECT_EQ(remember.text, L"位置を覚える");
-        EXPECT_TRUE(remember.enabled);
-        EXPECT_EQ(restore.text, L"位置を元通りにする");
-        EXPECT_EQ(restore.enabled, selected);
-        EXPECT_EQ(fun.text, L"楽しく元に戻す");
-        EXPECT_EQ(fun.enabled, selected);
-        EXPECT_EQ(del.text, L"削除");
-        EXPECT_EQ(del.enabled, selected);
-    }
-};
 
 TEST_F(MainDialog, OpensByCaptionAndEndsOnCloseOrCancel) {
     for (bool byCancel : {false, true}) {
@@ -81,7 +60,7 @@ TEST_F(MainDialog, EmptyStoreOnlyRememberIsEnabled) {
     ASSERT_TRUE(app.main());
     EXPECT_TRUE(driver::ReadListLines(app.main(), IDC_LAYOUT_LIST).empty());
     EXPECT_EQ(driver::ReadListSelection(app.main(), IDC_LAYOUT_LIST), -1);
-    ExpectButtons(app.main(), false);
+    ExpectIdleButtons(app.main(), false);
     // Delete with nothing selected does nothing and asks nothing.
     driver::ClickButton(app.main(), IDC_DELETE);
     EXPECT_EQ(app.WaitForBox(kDeleteCaption, 300), nullptr);
@@ -120,13 +99,65 @@ TEST_F(MainDialog, NonNtPlatformWarnsBeforeTheDialogShows) {
     ASSERT_TRUE(box);
     EXPECT_EQ(driver::FindDialog(process.id(), driver::kMainCaption), nullptr);
     EXPECT_EQ(driver::ReadMessageBoxText(box), L"このナラベリオンはNT用なので正常に動作しません。");
+    // The application message box adds the exclamation icon to MB_OK.
+    EXPECT_NE(SendMessageW(GetDlgItem(box, 0x0440), STM_GETICON, 0, 0), 0);
+    EXPECT_TRUE(driver::ReadButton(box, IDOK).enabled);
     driver::AnswerMessageBox(box, IDOK);
     HWND dlg = driver::WaitForDialog(process.id(), driver::kMainCaption);
     ASSERT_TRUE(dlg);
-    ExpectButtons(dlg, false);
+    ExpectIdleButtons(dlg, false);
     driver::PostClose(dlg);
     EXPECT_TRUE(process.WaitForExit(10000));
     process.Terminate();
+}
+
+// Help asks for topic 1 of the help file beside the EXE, by the menu and by F1 (not
+// with a modifier held). Wine's help viewer then reports the missing file.
+TEST_F(MainDialog, HelpByMenuAndF1) {
+    std::wstring helpPath = e2e::TorvinelExePath();
+    helpPath.replace(helpPath.size() - 4, 4, L".HLP");
+    RunningApp app;
+    ASSERT_TRUE(app.main());
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        if (way == 0) driver::PostCommand(app.main(), ID_HELP);
+        if (way == 1) driver::PressF1(app.main());
+        if (way == 2) driver::PressF1(app.main(), VK_SHIFT);
+        HWND viewerBox = driver::WaitForDialog(0, L"エラー", way == 2 ? 1000 : 10000);
+        if (way == 2) {
+            EXPECT_EQ(viewerBox, nullptr);
+            break;
+        }
+        ASSERT_TRUE(viewerBox);
+        EXPECT_NE(driver::ReadMessageBoxText(viewerBox).find(helpPath), std::wstring::npos)
+            << "expected " << std::string(helpPath.begin(), helpPath.end());
+        driver::AnswerMessageBox(viewerBox, IDNO);
+        EXPECT_TRUE(driver::WaitForClose(viewerBox));
+    }
+    driver::PostClose(app.main());
+    EXPECT_TRUE(app.WaitForExit());
+}
+
+// The application name, and with it the key of the saved layouts, comes from the
+// executable's file name: a copy named x.y.EXE keeps its layouts under "x.y".
+TEST_F(MainDialog, RenamedExecutableUsesItsOwnKey) {
+    const std::wstring original = e2e::TorvinelExePath();
+    const std::wstring copy = original.substr(0, original.rfind(L'\\') + 1) + L"x.y.EXE";
+    const std::wstring key = L"Software\\BRANOK Soft\\x.y";
+    ASSERT_TRUE(CopyFileW(original.c_str(), copy.c_str(), FALSE));
+    e2e::DeleteKeyTree(key);
+    {
+        driver::Process process = driver::Start(copy);
+        HWND dlg = driver::WaitForDialog(process.id(), driver::kMainCaption, 10000);
+        ASSERT_TRUE(dlg);
+        driver::PostClose(dlg);
+        EXPECT_TRUE(process.WaitForExit(10000));
+        process.Terminate();
+    }
+    EXPECT_TRUE(e2e::KeyExists(key + L"\\Title"));
+    EXPECT_FALSE(e2e::KeyExists(e2e::kLayoutsKey));
+    e2e::DeleteKeyTree(key);
+    DeleteFileW(copy.c_str());
 }
 
 }  // namespace

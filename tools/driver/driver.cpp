@@ -166,9 +166,21 @@ void PressEnterOn(HWND dialog, int id) {
     PostMessageW(control, WM_KEYUP, VK_RETURN, 0xC0000001);
 }
 
-void PressF1(HWND dialog) {
-    PostMessageW(dialog, WM_KEYDOWN, VK_F1, 1);
-    PostMessageW(dialog, WM_KEYUP, VK_F1, 0xC0000001);
+void PressF1(HWND dialog, WORD modifier) {
+    // F1 becomes WM_HELP only as real keyboard input, so it is typed, not posted.
+    SetForegroundWindow(dialog);
+    INPUT keys[4] = {};
+    UINT n = 0;
+    auto key = [&](WORD vk, DWORD flags) {
+        keys[n].type = INPUT_KEYBOARD;
+        keys[n].ki.wVk = vk;
+        keys[n++].ki.dwFlags = flags;
+    };
+    if (modifier) key(modifier, 0);
+    key(VK_F1, 0);
+    key(VK_F1, KEYEVENTF_KEYUP);
+    if (modifier) key(modifier, KEYEVENTF_KEYUP);
+    SendInput(n, keys, sizeof(INPUT));
 }
 
 }  // namespace driver

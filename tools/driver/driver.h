@@ -72,7 +72,8 @@ void PostClose(HWND dialog);                       // WM_CLOSE, as the close box
 void PressEscape(HWND dialog);
 // Gives the focus to control `id` (WM_NEXTDLGCTL) and presses Enter on it.
 void PressEnterOn(HWND dialog, int id);
-// F1 on the dialog, as the keyboard would give it.
-void PressF1(HWND dialog);
+// Brings the dialog to the foreground and types F1 (real keyboard input), with a
+// modifier key (VK_SHIFT, VK_CONTROL, VK_MENU) held when one is given.
+void PressF1(HWND dialog, WORD modifier = 0);
 
 }  // namespace driver

@@ -7,6 +7,7 @@
 //   driver box CAPTION [ANSWER]    print a message box's text; answer ok|yes|no|cancel
 //   driver menu ID | syscmd ID     post a menu command / system command
 //   driver close | escape | enter  end the dialog by close box, Escape, Enter on the list
+//   driver f1                      press F1 on the main dialog
 //   driver wait-exit PID [MS]      wait for the process to end, print its exit code
 #include <fcntl.h>
 #include <io.h>
@@ -96,6 +97,8 @@ int wmain(int argc, wchar_t** argv) {
         driver::PostClose(dlg);
     } else if (cmd == L"escape") {
         driver::PressEscape(dlg);
+    } else if (cmd == L"f1") {
+        driver::PressF1(dlg);
     } else if (cmd == L"enter") {
         driver::PressEnterOn(dlg, IDC_LAYOUT_LIST);
     } else {
