@@ -70,6 +70,7 @@ class RememberE2e : public ::testing::Test {
 protected:
     void SetUp() override {
         e2e::SetWin98(false);
+        Persists();  // the probe uses the registry: before any test writes it
         e2e::DeleteLayouts();
     }
     void TearDown() override {

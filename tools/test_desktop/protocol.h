@@ -12,9 +12,9 @@
 //           item, in item order, to this file; the send returns 1 once it is written.
 // --workerw the view lives under a top-level "WorkerW" window; Progman has no child.
 // --emulate-9x  the 9x shared arena: the test desktop maps the block "TORVINEL" itself
-//           and answers a LVM_GETITEMPOSITION from another process by writing into its
-//           own view (a remote block, i.e. an address that starts a private allocation
-//           of this process, is still answered in place).
+//           and answers every LVM_GETITEMPOSITION from another process by writing into
+//           its own view (whatever address came with it), so the NT remote-block
+//           position read does not work against it: use it with the 9x scheme only.
 //
 // Ready: the Progman window gets its title "Program Manager" only once the icons stand
 // at their places (after the list view's first paint), so FindWindowA("Progman",

@@ -88,15 +88,6 @@ Options ParseOptions(int argc, char** argv) {
     return o;
 }
 
-// A block another process allocated here (the NT scheme's remote block) starts a
-// private allocation; anything else is a 9x caller's own address.
-bool IsRemoteBlock(LPARAM address) {
-    MEMORY_BASIC_INFORMATION mbi = {};
-    const void* p = reinterpret_cast<const void*>(address);
-    return VirtualQuery(p, &mbi, sizeof mbi) == sizeof mbi && mbi.State == MEM_COMMIT &&
-           mbi.Type == MEM_PRIVATE && mbi.AllocationBase == p;
-}
-
 void PlaceItems() {
     if (g.placed) return;
     g.placed = true;
@@ -146,7 +137,9 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                          static_cast<short>(HIWORD(lParam)));
             break;
         case LVM_GETITEMPOSITION:
-            if (g.view && InSendMessage() && !IsRemoteBlock(lParam)) {
+            // 9x arena: the caller's address means nothing here (Wine keeps NT memory
+            // rules), so answer in our view of the block it reads.
+            if (g.view && InSendMessage()) {
                 POINT pt = {};
                 const LRESULT r = CallWindowProcA(g.listViewProc, hwnd, msg, wParam,
                                                   reinterpret_cast<LPARAM>(&pt));
