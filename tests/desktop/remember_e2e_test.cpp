@@ -3,6 +3,7 @@
 // no desktop at all, and the 9x scheme against the emulating desktop.
 #include <gtest/gtest.h>
 
+#include "desktop/access/win_handles.h"
 #include "tests/e2e/harness.h"
 #include "tools/test_desktop/test_desktop_client.h"
 #include "ui/resource.h"
@@ -210,19 +211,55 @@ TEST_F(RememberE2e, NoDesktopEndsSilently) {
     CloseApp(app);
 }
 
+// Starts TORVINEL.EXE as Windows 98 and answers the platform warning.
+HWND StartAs98(driver::Process& process) {
+    e2e::SetWin98(true);
+    process = driver::Start(e2e::TorvinelExePath());
+    HWND warning = process ? driver::WaitForDialog(process.id(), kAppCaption, 10000) : nullptr;
+    e2e::SetWin98(false);
+    if (!warning) return nullptr;
+    driver::AnswerMessageBox(warning, IDOK);
+    return driver::WaitForDialog(process.id(), driver::kMainCaption);
+}
+
+TEST_F(RememberE2e, FailedOpenSaysSorryAndTheTitleStaysUnlisted) {
+    TestDesktop shell(kIcons);
+    ASSERT_TRUE(shell.Ready());
+    // Another kind of object under the block's name: CreateFileMappingA fails.
+    desktop::UniqueHandle squatter(CreateMutexA(nullptr, FALSE, "TORVINEL"));
+    ASSERT_TRUE(squatter);
+    driver::Process process;
+    HWND main = StartAs98(process);
+    ASSERT_TRUE(main);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        driver::ClickButton(main, IDC_REMEMBER);
+        HWND dlg = driver::WaitForDialog(process.id(), kTitleCaption);
+        ASSERT_TRUE(dlg);
+        SetDlgItemTextW(dlg, IDC_TITLE, L"same");
+        driver::ClickButton(dlg, IDOK);
+        // The second time the same title raises no overwrite question: it is not counted.
+        HWND box = driver::WaitForDialog(process.id(), kAppCaption);
+        ASSERT_TRUE(box);
+        EXPECT_EQ(driver::FindDialog(process.id(), kCautionCaption), nullptr);
+        EXPECT_EQ(driver::ReadMessageBoxText(box), L"失敗しました。ゴメン。");
+        driver::AnswerMessageBox(box, IDOK);
+        ASSERT_TRUE(driver::WaitForClose(box));
+        EXPECT_TRUE(ListLines(main).empty());
+    }
+    driver::PostClose(main);
+    EXPECT_TRUE(process.WaitForExit(10000));
+    process.Terminate();
+    EXPECT_TRUE(e2e::ReadTitles().empty());  // only counted layouts are saved
+}
+
 TEST_F(RememberE2e, Win98SchemeStoresPositionsWithEmptyNames) {
     testdesk::TestDesktopOptions options;
     options.emulate9x = true;
     TestDesktop shell(kIcons, options);
     ASSERT_TRUE(shell.Ready());
-    e2e::SetWin98(true);
-    driver::Process process = driver::Start(e2e::TorvinelExePath());
-    ASSERT_TRUE(process);
-    // The platform warning comes first.
-    HWND warning = driver::WaitForDialog(process.id(), kAppCaption, 10000);
-    ASSERT_TRUE(warning);
-    driver::AnswerMessageBox(warning, IDOK);
-    HWND main = driver::WaitForDialog(process.id(), driver::kMainCaption);
+    driver::Process process;
+    HWND main = StartAs98(process);
     ASSERT_TRUE(main);
 
     driver::ClickButton(main, IDC_REMEMBER);
@@ -235,7 +272,6 @@ TEST_F(RememberE2e, Win98SchemeStoresPositionsWithEmptyNames) {
     driver::PostClose(main);
     EXPECT_TRUE(process.WaitForExit(10000));
     process.Terminate();
-    e2e::SetWin98(false);
 
     if (!Persists()) GTEST_SKIP() << "TORVINEL.EXE does not save its layouts yet";
     ExpectStoredIcons(0, kIcons, false);

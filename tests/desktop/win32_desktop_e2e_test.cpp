@@ -184,6 +184,15 @@ TEST(Win32Desktop, SharedBlockReadsPositionsFromTheEmulating9xDesktop) {
     EXPECT_EQ(y, 8);
 }
 
+TEST(Win32Desktop, SharedBlockCannotOpenUnderAnotherObjectsName) {
+    TestDesktop shell({{1, 2, "a"}});
+    ASSERT_TRUE(shell.Ready());
+    desktop::UniqueHandle squatter(CreateMutexA(nullptr, FALSE, "TORVINEL"));
+    ASSERT_TRUE(squatter);
+    Win32Desktop d;
+    EXPECT_EQ(d.OpenShared(d.FindView()), nullptr);
+}
+
 TEST(Win32Desktop, EmptyDesktopCountsNoItems) {
     TestDesktop shell({});
     ASSERT_TRUE(shell.Ready());
