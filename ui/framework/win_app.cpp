@@ -33,7 +33,11 @@ int CWinApp::Run(HINSTANCE instance) {
     char title[256] = {};
     m_strAppName = LoadStringA(instance, 0xE000, title, sizeof title) > 0 ? title : names.title;
     m_strHelpPath = names.helpPath;
-    InitInstance();  // a dialog-based run: no message loop follows
+    try {
+        InitInstance();  // a dialog-based run: no message loop follows
+    } catch (...) {
+        return 1;  // nothing may unwind out of the entry point
+    }
     return 0;
 }
 
