@@ -1,10 +1,12 @@
 // What the test desktop (test_desktop.exe) and the programs that drive it agree on.
 //
-//   test_desktop.exe [--items FILE] [--log FILE] [--dump FILE] [--workerw] [--emulate-9x]
+//   test_desktop.exe [--items FILE [--utf8]] [--log FILE] [--dump FILE] [--workerw]
+//                    [--emulate-9x]
 //
 // --items   one icon per line: "x y text" (decimal x and y, one space, the text in the
 //           ANSI code page up to the line end; CR before LF ignored). No file or an empty
-//           file: no icons.
+//           file: no icons. With --utf8 the texts are UTF-8 (demo_icons.txt is).
+//           Texts of the dump stay in the ANSI code page.
 // --log     every LVM_SETITEMPOSITION the list view receives is appended as "index x y"
 //           (x and y as the list view takes them: the 16-bit words, sign-extended),
 //           one line each, flushed at once.

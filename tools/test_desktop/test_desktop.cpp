@@ -24,6 +24,7 @@ constexpr UINT kFallbackDelayMs = 3000;
 
 struct Options {
     std::string items, log, dump;
+    bool utf8 = false;
     bool workerW = false;
     bool emulate9x = false;
 };
@@ -80,12 +81,27 @@ Options ParseOptions(int argc, char** argv) {
             o.log = argv[++i];
         else if (a == "--dump" && hasValue)
             o.dump = argv[++i];
+        else if (a == "--utf8")
+            o.utf8 = true;
         else if (a == "--workerw")
             o.workerW = true;
         else if (a == "--emulate-9x")
             o.emulate9x = true;
     }
     return o;
+}
+
+// UTF-8 text (a hand-written items file) in the ANSI code page the list view shows.
+std::string Utf8ToAnsi(const std::string& text) {
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    if (wide <= 0) return text;
+    std::vector<wchar_t> w(static_cast<size_t>(wide));
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, w.data(), wide);
+    const int narrow = WideCharToMultiByte(CP_ACP, 0, w.data(), -1, nullptr, 0, nullptr, nullptr);
+    if (narrow <= 0) return text;
+    std::vector<char> a(static_cast<size_t>(narrow));
+    WideCharToMultiByte(CP_ACP, 0, w.data(), -1, a.data(), narrow, nullptr, nullptr);
+    return a.data();
 }
 
 void PlaceItems() {
@@ -246,6 +262,8 @@ bool CreateDesktop(HINSTANCE instance) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g.options = ParseOptions(__argc, __argv);
     g.items = testdesk::ReadItemsFile(g.options.items);
+    if (g.options.utf8)
+        for (testdesk::TestItem& item : g.items) item.text = Utf8ToAnsi(item.text);
     g.log.Open(g.options.log);
     g.dumpMessage = RegisterWindowMessageA(testdesk::kDumpMessage);
     g.clearLogMessage = RegisterWindowMessageA(testdesk::kClearLogMessage);
