@@ -6,6 +6,8 @@
 
 #include <string>
 
+class CDialog;
+
 class CWinApp {
 public:
     CWinApp();  // registers this object as the current application
@@ -32,6 +34,9 @@ public:
     HINSTANCE m_hInstance = nullptr;
     std::string m_strAppName;   // executable title unless string 0xE000 exists
     std::string m_strHelpPath;  // module path with ".HLP" for its extension
+    // The main dialog: InitInstance sets m_pMainWnd before running it; its window
+    // handle is m_hWndMain from WM_INITDIALOG; both are cleared when the window goes.
+    CDialog* m_pMainWnd = nullptr;
     HWND m_hWndMain = nullptr;  // main dialog while it runs, else null
 };
 

@@ -1,0 +1,156 @@
+// The list of saved titles and deletion, end to end: titles in store order, the
+// buttons following the selection, the delete question and which line is selected
+// after it, and what reaches the registry when the program ends in any way.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/harness.h"
+#include "tests/e2e/main_dialog_fixture.h"
+#include "ui/resource.h"
+
+namespace {
+
+using e2e::kDeleteCaption;
+using e2e::MainDialog;
+using e2e::RunningApp;
+using Lines = std::vector<std::wstring>;
+
+Lines ListLines(HWND dlg) { return driver::ReadListLines(dlg, IDC_LAYOUT_LIST); }
+int Selection(HWND dlg) { return driver::ReadListSelection(dlg, IDC_LAYOUT_LIST); }
+
+// Presses delete on the selected line and waits for the question.
+HWND AskDelete(const RunningApp& app) {
+    driver::ClickButton(app.main(), IDC_DELETE);
+    return app.WaitForBox(kDeleteCaption);
+}
+
+void Close(RunningApp& app) {
+    driver::PostClose(app.main());
+    ASSERT_TRUE(app.WaitForExit());
+}
+
+TEST_F(MainDialog, TitlesInStoreOrderAndButtonsFollowSelection) {
+    const Lines titles{L"Zeta", L"アルファ", L"", L"beta", L"表示"};
+    SeedTitles(titles);
+    RunningApp app;
+    ASSERT_TRUE(app.main());
+    EXPECT_EQ(ListLines(app.main()), titles);
+    EXPECT_EQ(Selection(app.main()), -1);
+    ExpectIdleButtons(app.main(), false);
+
+    driver::SelectListLine(app.main(), IDC_LAYOUT_LIST, 3);
+    ExpectIdleButtons(app.main(), true);
+    Close(app);
+    EXPECT_EQ(e2e::ReadTitles(), titles);
+}
+
+struct DeleteCase {
+    const char* name;
+    Lines before;
+    int line;
+    Lines after;
+    int selectedAfter;
+};
+
+class DeleteLine : public MainDialog, public ::testing::WithParamInterface<DeleteCase> {};
+
+TEST_P(DeleteLine, RemovesLayoutAndSelectsNeighbour) {
+    const DeleteCase& c = GetParam();
+    SeedTitles(c.before);
+    RunningApp app;
+    ASSERT_TRUE(app.main());
+    driver::SelectListLine(app.main(), IDC_LAYOUT_LIST, c.line);
+    HWND box = AskDelete(app);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(driver::ReadMessageBoxText(box), c.before[c.line] + L"を削除します。");
+    // A window message box: no icon of its own.
+    EXPECT_EQ(SendMessageW(GetDlgItem(box, 0x0440), STM_GETICON, 0, 0), 0);
+    EXPECT_TRUE(driver::ReadButton(box, IDYES).enabled);
+    EXPECT_TRUE(driver::ReadButton(box, IDNO).enabled);
+    driver::AnswerMessageBox(box, IDYES);
+    ASSERT_TRUE(driver::WaitForClose(box));
+
+    EXPECT_EQ(ListLines(app.main()), c.after);
+    EXPECT_EQ(Selection(app.main()), c.selectedAfter);
+    // The buttons are not re-evaluated: still as for the line selected before.
+    ExpectIdleButtons(app.main(), true);
+    Close(app);
+    EXPECT_EQ(e2e::ReadTitles(), c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DeleteLine,
+    ::testing::Values(DeleteCase{"middle", {L"A", L"B", L"C"}, 1, {L"A", L"C"}, 1},
+                      DeleteCase{"last", {L"A", L"B", L"C"}, 2, {L"A", L"B"}, 0},
+                      DeleteCase{"first", {L"A", L"B", L"C"}, 0, {L"B", L"C"}, 0},
+                      DeleteCase{"only", {L"写真"}, 0, {}, -1}),
+    [](const ::testing::TestParamInfo<DeleteCase>& info) { return info.param.name; });
+
+TEST_F(MainDialog, DeleteAnsweredNoChangesNothing) {
+    const Lines titles{L"A", L"B", L"C"};
+    SeedTitles(titles);
+    RunningApp app;
+    ASSERT_TRUE(app.main());
+    driver::SelectListLine(app.main(), IDC_LAYOUT_LIST, 1);
+    HWND box = AskDelete(app);
+    ASSERT_TRUE(box);
+    driver::AnswerMessageBox(box, IDNO);
+    ASSERT_TRUE(driver::WaitForClose(box));
+    EXPECT_EQ(ListLines(app.main()), titles);
+    EXPECT_EQ(Selection(app.main()), 1);
+    Close(app);
+    EXPECT_EQ(e2e::ReadTitles(), titles);
+}
+
+TEST_F(MainDialog, AfterDeletingTheOnlyLineDeleteDoesNothing) {
+    SeedTitles({L"A"});
+    RunningApp app;
+    ASSERT_TRUE(app.main());
+    driver::SelectListLine(app.main(), IDC_LAYOUT_LIST, 0);
+    HWND box = AskDelete(app);
+    ASSERT_TRUE(box);
+    driver::AnswerMessageBox(box, IDYES);
+    ASSERT_TRUE(driver::WaitForClose(box));
+    EXPECT_TRUE(driver::ReadButton(app.main(), IDC_DELETE).enabled);
+    EXPECT_EQ(AskDelete(app), nullptr) << "no line, so no question";
+    Close(app);
+    EXPECT_EQ(e2e::ReadDword(L"Title", L"Number"), 0u);
+}
+
+// Every way out ends the process and saves: a deletion made before it reaches the
+// registry.
+struct ExitWay {
+    const char* name;
+    void (*act)(HWND dlg);
+};
+
+class ExitPath : public MainDialog, public ::testing::WithParamInterface<ExitWay> {};
+
+TEST_P(ExitPath, EndsTheProgramAndSaves) {
+    SeedTitles({L"A", L"B", L"C"});
+    RunningApp app;
+    ASSERT_TRUE(app.main());
+    driver::SelectListLine(app.main(), IDC_LAYOUT_LIST, 0);
+    HWND box = AskDelete(app);
+    ASSERT_TRUE(box);
+    driver::AnswerMessageBox(box, IDYES);
+    ASSERT_TRUE(driver::WaitForClose(box));
+
+    GetParam().act(app.main());
+    ASSERT_TRUE(app.WaitForExit());
+    EXPECT_EQ(e2e::ReadTitles(), (Lines{L"B", L"C"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, ExitPath,
+    ::testing::Values(
+        ExitWay{"CloseBox", [](HWND d) { driver::PostClose(d); }},
+        ExitWay{"SystemMenuClose", [](HWND d) { driver::PostSysCommand(d, SC_CLOSE); }},
+        ExitWay{"FileQuit", [](HWND d) { driver::PostCommand(d, ID_FILE_QUIT); }},
+        ExitWay{"Escape", [](HWND d) { driver::PressEscape(d); }},
+        ExitWay{"EnterOnList", [](HWND d) { driver::PressEnterOn(d, IDC_LAYOUT_LIST); }}),
+    [](const ::testing::TestParamInfo<ExitWay>& info) { return info.param.name; });
+
+}  // namespace

@@ -1,0 +1,79 @@
+// Drives TORVINEL.EXE from another process: starts it, finds its windows by caption,
+// reads and operates their controls, answers message boxes. Texts are UTF-16.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace driver {
+
+// An owned process handle (closed on destruction); the process itself is not ended.
+class Process {
+public:
+    Process() = default;
+    Process(HANDLE process, DWORD id) : m_hProcess(process), m_id(id) {}
+    ~Process();
+    Process(Process&& other) noexcept;
+    Process& operator=(Process&& other) noexcept;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    HANDLE handle() const { return m_hProcess; }
+    DWORD id() const { return m_id; }
+    explicit operator bool() const { return m_hProcess != nullptr; }
+    // Waits for the process to end; true (and the exit code) when it did in time.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+    // Ends the process if it still runs (for tests that fail half way).
+    void Terminate() const;
+
+private:
+    HANDLE m_hProcess = nullptr;
+    DWORD m_id = 0;
+};
+
+// Starts `exePath` (with no arguments); an empty Process on failure.
+Process Start(const std::wstring& exePath);
+
+// Visible top-level dialog (class "#32770") of process `pid` (0: any process) with
+// this caption; nullptr when none shows up within the timeout.
+HWND WaitForDialog(DWORD pid, const std::wstring& caption, DWORD timeoutMs = 5000);
+// The same without waiting.
+HWND FindDialog(DWORD pid, const std::wstring& caption);
+// Waits until `hwnd` is gone or hidden; true when it went in time.
+bool WaitForClose(HWND hwnd, DWORD timeoutMs = 5000);
+
+// The main dialog's caption.
+extern const wchar_t kMainCaption[];
+
+struct ButtonState {
+    std::wstring text;
+    bool enabled;
+};
+ButtonState ReadButton(HWND dialog, int id);
+std::wstring ReadText(HWND window);
+bool IsEnabled(HWND window);
+
+std::vector<std::wstring> ReadListLines(HWND dialog, int listId);
+int ReadListSelection(HWND dialog, int listId);
+// Selects a line as the user would: LB_SETCURSEL, then LBN_SELCHANGE to the dialog.
+void SelectListLine(HWND dialog, int listId, int index);
+
+// PostMessage(BM_CLICK): returns at once, so a modal box the click opens can be answered.
+void ClickButton(HWND dialog, int id);
+// Message box text (the static 0xFFFF) and answer (IDOK, IDYES, IDNO, ...).
+std::wstring ReadMessageBoxText(HWND box);
+void AnswerMessageBox(HWND box, int buttonId);
+
+void PostCommand(HWND dialog, int commandId);      // WM_COMMAND as from a menu
+void PostSysCommand(HWND dialog, WPARAM command);  // WM_SYSCOMMAND
+void PostClose(HWND dialog);                       // WM_CLOSE, as the close box
+void PressEscape(HWND dialog);
+// Gives the focus to control `id` (WM_NEXTDLGCTL) and presses Enter on it.
+void PressEnterOn(HWND dialog, int id);
+// Brings the dialog to the foreground and types F1 (real keyboard input), with a
+// modifier key (VK_SHIFT, VK_CONTROL, VK_MENU) held when one is given.
+void PressF1(HWND dialog, WORD modifier = 0);
+
+}  // namespace driver

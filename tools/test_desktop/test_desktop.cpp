@@ -1,0 +1,290 @@
+// test_desktop.exe: a stand-in for the shell's desktop under Wine. A top-level
+// "Progman" window > "SHELLDLL_DefView" > a real SysListView32 in icon mode holding the
+// icons of an items file; logs the positions it is told to set, dumps its items on
+// request, and can emulate the 9x shared arena. See protocol.h for the options.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "desktop/access/shared_block.h"
+#include "desktop/access/win_handles.h"
+#include "tools/test_desktop/items_file.h"
+#include "tools/test_desktop/protocol.h"
+
+namespace {
+
+constexpr UINT_PTR kPlaceTimer = 1;     // short, after the first paint
+constexpr UINT_PTR kFallbackTimer = 2;  // places anyway when no paint ever comes
+constexpr UINT kPlaceDelayMs = 100;
+constexpr UINT kFallbackDelayMs = 3000;
+
+struct Options {
+    std::string items, log, dump;
+    bool utf8 = false;
+    bool workerW = false;
+    bool emulate9x = false;
+};
+
+class LogFile {
+public:
+    ~LogFile() { Close(); }
+    void Open(const std::string& path) {
+        Close();
+        m_path = path;
+        if (!path.empty()) m_file = std::fopen(path.c_str(), "wb");
+    }
+    void Reopen() { Open(m_path); }
+    void Append(int index, int x, int y) {
+        if (!m_file) return;
+        std::fprintf(m_file, "%d %d %d\n", index, x, y);
+        std::fflush(m_file);
+    }
+    void Close() {
+        if (m_file) std::fclose(m_file);
+        m_file = nullptr;
+    }
+
+private:
+    std::string m_path;
+    std::FILE* m_file = nullptr;
+};
+
+struct State {
+    Options options;
+    std::vector<testdesk::TestItem> items;
+    HWND progman = nullptr;
+    HWND listView = nullptr;
+    WNDPROC listViewProc = nullptr;
+    bool painted = false;
+    bool placed = false;
+    UINT dumpMessage = 0;
+    UINT clearLogMessage = 0;
+    LogFile log;
+    desktop::UniqueHandle mapping;  // --emulate-9x: the shared arena
+    desktop::MappedView view;
+};
+
+State g;
+
+Options ParseOptions(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (a == "--items" && hasValue)
+            o.items = argv[++i];
+        else if (a == "--log" && hasValue)
+            o.log = argv[++i];
+        else if (a == "--dump" && hasValue)
+            o.dump = argv[++i];
+        else if (a == "--utf8")
+            o.utf8 = true;
+        else if (a == "--workerw")
+            o.workerW = true;
+        else if (a == "--emulate-9x")
+            o.emulate9x = true;
+    }
+    return o;
+}
+
+// UTF-8 text (a hand-written items file) in the ANSI code page the list view shows.
+std::string Utf8ToAnsi(const std::string& text) {
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    if (wide <= 0) return text;
+    std::vector<wchar_t> w(static_cast<size_t>(wide));
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, w.data(), wide);
+    const int narrow = WideCharToMultiByte(CP_ACP, 0, w.data(), -1, nullptr, 0, nullptr, nullptr);
+    if (narrow <= 0) return text;
+    std::vector<char> a(static_cast<size_t>(narrow));
+    WideCharToMultiByte(CP_ACP, 0, w.data(), -1, a.data(), narrow, nullptr, nullptr);
+    return a.data();
+}
+
+void PlaceItems() {
+    if (g.placed) return;
+    g.placed = true;
+    KillTimer(g.progman, kPlaceTimer);
+    KillTimer(g.progman, kFallbackTimer);
+    for (std::size_t i = 0; i < g.items.size(); ++i) {
+        POINT pt = {g.items[i].x, g.items[i].y};
+        // LVM_SETITEMPOSITION32 so that our own placing stays out of the log.
+        SendMessageA(g.listView, LVM_SETITEMPOSITION32, i, reinterpret_cast<LPARAM>(&pt));
+    }
+    SetWindowTextA(g.progman, "Program Manager");  // now FindWindowA sees a ready desktop
+}
+
+LRESULT Dump() {
+    if (g.options.dump.empty()) return 0;
+    std::FILE* f = std::fopen(g.options.dump.c_str(), "wb");
+    if (!f) return 0;
+    const int n = static_cast<int>(SendMessageA(g.listView, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        POINT pt = {};
+        SendMessageA(g.listView, LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&pt));
+        char text[1024] = {};
+        LVITEMA item = {};
+        item.iSubItem = 0;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(g.listView, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
+        std::fprintf(f, "%d %ld %ld %s\n", i, static_cast<long>(pt.x), static_cast<long>(pt.y),
+                     text);
+    }
+    return std::fclose(f) == 0 ? 1 : 0;
+}
+
+LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_PAINT: {
+            const LRESULT r = CallWindowProcA(g.listViewProc, hwnd, msg, wParam, lParam);
+            // The list view arranges its icons at its first paint: place them after it.
+            if (!g.painted) {
+                g.painted = true;
+                SetTimer(g.progman, kPlaceTimer, kPlaceDelayMs, nullptr);
+            }
+            return r;
+        }
+        case LVM_SETITEMPOSITION:
+            g.log.Append(static_cast<int>(wParam), static_cast<short>(LOWORD(lParam)),
+                         static_cast<short>(HIWORD(lParam)));
+            break;
+        case LVM_GETITEMPOSITION:
+            // 9x arena: the caller's address means nothing here (Wine keeps NT memory
+            // rules), so answer in our view of the block it reads.
+            if (g.view && InSendMessage()) {
+                POINT pt = {};
+                const LRESULT r = CallWindowProcA(g.listViewProc, hwnd, msg, wParam,
+                                                  reinterpret_cast<LPARAM>(&pt));
+                if (r) std::memcpy(g.view.Get(), &pt, sizeof pt);
+                return r;
+            }
+            break;
+        default:
+            break;
+    }
+    return CallWindowProcA(g.listViewProc, hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK ProgmanProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == g.dumpMessage && msg) return Dump();
+    if (msg == g.clearLogMessage && msg) {
+        g.log.Reopen();
+        return 1;
+    }
+    switch (msg) {
+        case WM_TIMER:
+            if (wParam == kPlaceTimer || wParam == kFallbackTimer) PlaceItems();
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(hwnd);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+// SHELLDLL_DefView and WorkerW: plain containers that keep their child filling them.
+LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SIZE) {
+        if (HWND child = GetWindow(hwnd, GW_CHILD))
+            MoveWindow(child, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void AddWindowClass(HINSTANCE instance, const char* name, WNDPROC proc) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BACKGROUND + 1);
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+}
+
+bool CreateDesktop(HINSTANCE instance) {
+    const int cx = GetSystemMetrics(SM_CXSCREEN);
+    const int cy = GetSystemMetrics(SM_CYSCREEN);
+    AddWindowClass(instance, "Progman", ProgmanProc);
+    AddWindowClass(instance, "WorkerW", ContainerProc);
+    AddWindowClass(instance, "SHELLDLL_DefView", ContainerProc);
+
+    // No title yet: it comes when the icons stand at their places.
+    const DWORD progmanStyle = WS_POPUP | (g.options.workerW ? 0 : WS_VISIBLE);
+    g.progman = CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "", progmanStyle, 0, 0, cx, cy,
+                                nullptr, nullptr, instance, nullptr);
+    if (!g.progman) return false;
+    HWND host = g.progman;
+    if (g.options.workerW) {
+        host = CreateWindowExA(WS_EX_TOOLWINDOW, "WorkerW", "", WS_POPUP | WS_VISIBLE, 0, 0, cx, cy,
+                               nullptr, nullptr, instance, nullptr);
+        if (!host) return false;
+    }
+    HWND defView = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, cx, cy,
+                                   host, nullptr, instance, nullptr);
+    g.listView = CreateWindowExA(0, WC_LISTVIEWA, "FolderView",
+                                 WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SINGLESEL, 0, 0, cx, cy,
+                                 defView, nullptr, instance, nullptr);
+    if (!defView || !g.listView) return false;
+
+    // Desktop colours, so a screenshot reads as a desktop.
+    SendMessageA(g.listView, LVM_SETBKCOLOR, 0, RGB(0, 96, 128));
+    SendMessageA(g.listView, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
+    SendMessageA(g.listView, LVM_SETTEXTCOLOR, 0, RGB(255, 255, 255));
+    // The list view owns (and destroys) its normal image list.
+    HIMAGELIST images = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 1, 1);
+    ImageList_AddIcon(images, LoadIcon(nullptr, IDI_APPLICATION));
+    SendMessageA(g.listView, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+    for (std::size_t i = 0; i < g.items.size(); ++i) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = static_cast<int>(i);
+        item.pszText = const_cast<char*>(g.items[i].text.c_str());
+        item.iImage = 0;
+        SendMessageA(g.listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    g.listViewProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(g.listView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListViewProc)));
+    SetTimer(g.progman, kFallbackTimer, kFallbackDelayMs, nullptr);
+    return true;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    g.options = ParseOptions(__argc, __argv);
+    g.items = testdesk::ReadItemsFile(g.options.items);
+    if (g.options.utf8)
+        for (testdesk::TestItem& item : g.items) item.text = Utf8ToAnsi(item.text);
+    g.log.Open(g.options.log);
+    g.dumpMessage = RegisterWindowMessageA(testdesk::kDumpMessage);
+    g.clearLogMessage = RegisterWindowMessageA(testdesk::kClearLogMessage);
+    if (g.options.emulate9x) {
+        g.mapping = desktop::UniqueHandle(
+            CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                               desktop::kSharedBlockSize, desktop::kSharedBlockName));
+        if (g.mapping) g.view = desktop::MappedView(g.mapping.Get(), FILE_MAP_ALL_ACCESS);
+        if (!g.view) return 2;
+    }
+
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (!CreateDesktop(instance)) return 1;
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    g.view.Reset();
+    g.mapping.Reset();
+    return 0;
+}

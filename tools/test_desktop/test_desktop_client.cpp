@@ -1,0 +1,165 @@
+// Starts test_desktop.exe, waits until it is ready, reads its dumps and logs.
+#include "tools/test_desktop/test_desktop_client.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "tools/test_desktop/protocol.h"
+
+namespace testdesk {
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+
+HWND FindReadyProgman() { return FindWindowA("Progman", "Program Manager"); }
+
+// Any Progman of ours, ready or not (FindWindowA with no title matches any).
+HWND FindAnyProgman() { return FindWindowA("Progman", nullptr); }
+
+std::string MakeTempDir() {
+    char base[MAX_PATH] = {};
+    GetTempPathA(sizeof base, base);
+    for (unsigned n = GetTickCount();; ++n) {
+        char dir[MAX_PATH];
+        std::snprintf(dir, sizeof dir, "%stestdesk-%lu-%u", base, GetCurrentProcessId(), n);
+        if (CreateDirectoryA(dir, nullptr)) return dir;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return base;
+    }
+}
+
+std::string ReadLine(std::FILE* f, bool& more) {
+    std::string line;
+    int c;
+    while ((c = std::fgetc(f)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
+    more = c != EOF || !line.empty();
+    return line;
+}
+
+}  // namespace
+
+std::string WinePath(const std::string& hostPath) {
+    if (hostPath.empty() || hostPath[0] != '/') return hostPath;
+    std::string p = "Z:" + hostPath;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return p;
+}
+
+std::string TestDesktopExe() { return WinePath(TORVINEL_TEST_DESKTOP_EXE); }
+
+void CloseRunningTestDesktops() {
+    for (int i = 0; i < 250; ++i) {
+        HWND progman = FindAnyProgman();
+        if (!progman) return;
+        PostMessageA(progman, WM_CLOSE, 0, 0);
+        Sleep(kPollMs);
+    }
+}
+
+TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions options) {
+    CloseRunningTestDesktops();
+    m_dir = MakeTempDir();
+    const std::string itemsPath = m_dir + "\\items.txt";
+    m_logPath = m_dir + "\\setpos.log";
+    m_dumpPath = m_dir + "\\dump.txt";
+    if (!WriteItemsFile(itemsPath, items)) return;
+
+    std::string cmd = "\"" + TestDesktopExe() + "\" --items \"" + itemsPath + "\" --log \"" +
+                      m_logPath + "\" --dump \"" + m_dumpPath + "\"";
+    if (options.workerW) cmd += " --workerw";
+    if (options.emulate9x) cmd += " --emulate-9x";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return;
+    CloseHandle(pi.hThread);
+    m_process = desktop::UniqueHandle(pi.hProcess);
+    m_processId = pi.dwProcessId;
+
+    for (DWORD waited = 0; waited < options.readyTimeoutMs; waited += kPollMs) {
+        HWND progman = FindReadyProgman();
+        DWORD pid = 0;
+        if (progman && GetWindowThreadProcessId(progman, &pid) && pid == m_processId) {
+            m_ready = true;
+            return;
+        }
+        if (WaitForSingleObject(m_process.Get(), kPollMs) == WAIT_OBJECT_0) return;  // died
+    }
+}
+
+TestDesktop::~TestDesktop() {
+    Close();
+    DeleteFileA((m_dir + "\\items.txt").c_str());
+    DeleteFileA(m_logPath.c_str());
+    DeleteFileA(m_dumpPath.c_str());
+    RemoveDirectoryA(m_dir.c_str());
+}
+
+HWND TestDesktop::Progman() const { return FindReadyProgman(); }
+
+HWND TestDesktop::ListView() const {
+    HWND host = Progman();
+    HWND defView = FindWindowExA(host, nullptr, "SHELLDLL_DefView", nullptr);
+    for (HWND w = nullptr; !defView && (w = FindWindowExA(nullptr, w, "WorkerW", nullptr));)
+        defView = FindWindowExA(w, nullptr, "SHELLDLL_DefView", nullptr);
+    return defView ? FindWindowExA(defView, nullptr, "SysListView32", nullptr) : nullptr;
+}
+
+std::vector<TestItem> TestDesktop::Items() const {
+    std::vector<TestItem> items;
+    HWND progman = Progman();
+    if (!progman) return items;
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(progman, RegisterWindowMessageA(kDumpMessage), 0, 0, SMTO_ABORTIFHUNG,
+                             10000, &result) ||
+        result != 1)
+        return items;
+    std::FILE* f = std::fopen(m_dumpPath.c_str(), "rb");
+    if (!f) return items;
+    for (bool more = true; more;) {
+        const std::string line = ReadLine(f, more);
+        int index = 0;
+        long x = 0, y = 0;
+        int used = 0;
+        if (std::sscanf(line.c_str(), "%d %ld %ld%n", &index, &x, &y, &used) != 3) continue;
+        TestItem item;
+        item.x = static_cast<int32_t>(x);
+        item.y = static_cast<int32_t>(y);
+        const char* text = line.c_str() + used;
+        item.text = *text == ' ' ? text + 1 : text;
+        items.push_back(item);
+    }
+    std::fclose(f);
+    return items;
+}
+
+std::vector<SetPositionRecord> TestDesktop::SetPositionLog() const {
+    std::vector<SetPositionRecord> records;
+    std::FILE* f = std::fopen(m_logPath.c_str(), "rb");
+    if (!f) return records;
+    SetPositionRecord r{};
+    while (std::fscanf(f, "%d %d %d", &r.index, &r.x, &r.y) == 3) records.push_back(r);
+    std::fclose(f);
+    return records;
+}
+
+void TestDesktop::ClearSetPositionLog() const {
+    if (HWND progman = Progman())
+        SendMessageA(progman, RegisterWindowMessageA(kClearLogMessage), 0, 0);
+}
+
+void TestDesktop::Close() {
+    if (!m_process) return;
+    DWORD pid = 0;
+    HWND progman = FindAnyProgman();
+    if (progman && GetWindowThreadProcessId(progman, &pid) && pid == m_processId)
+        PostMessageA(progman, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(m_process.Get(), 10000) != WAIT_OBJECT_0)
+        TerminateProcess(m_process.Get(), 1);
+    m_process.Reset();
+    m_ready = false;
+}
+
+}  // namespace testdesk

@@ -1,0 +1,10 @@
+// The About box: template only, ended by its OK button.
+#pragma once
+
+#include "ui/framework/dialog.h"
+#include "ui/resource.h"
+
+class CAboutDlg : public CDialog {
+public:
+    explicit CAboutDlg(HWND parent = nullptr) : CDialog(IDD_ABOUT, parent) {}
+};

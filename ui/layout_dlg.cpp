@@ -1,0 +1,163 @@
+// The main dialog's start-up, button states, deletion, menus and system menu.
+#include "ui/layout_dlg.h"
+
+#include <string>
+
+#include "app/layout_app.h"
+#include "ui/about_dlg.h"
+#include "ui/platform_version.h"
+#include "ui/resource.h"
+
+namespace {
+std::string LoadText(UINT id) {
+    char buf[256] = {};
+    LoadStringA(AfxGetApp()->m_hInstance, id, buf, sizeof buf);
+    return buf;
+}
+
+void SetButton(HWND dlg, int id, const std::string* text, bool enabled) {
+    HWND button = GetDlgItem(dlg, id);
+    if (text) SetWindowTextA(button, text->c_str());
+    EnableWindow(button, enabled);
+}
+
+// BeginPaint/EndPaint as one owned object.
+class PaintDC {
+public:
+    explicit PaintDC(HWND hwnd) : m_hWnd(hwnd), m_hDC(BeginPaint(hwnd, &m_ps)) {}
+    ~PaintDC() { EndPaint(m_hWnd, &m_ps); }
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    HDC dc() const { return m_hDC; }
+
+private:
+    HWND m_hWnd;
+    PAINTSTRUCT m_ps{};
+    HDC m_hDC;
+};
+}  // namespace
+
+CLayoutDlg::CLayoutDlg(HWND parent)
+    : CDialog(IDD_MAIN, parent),
+      m_bBusy(0),
+      m_hIcon(LoadIconA(AfxGetApp()->m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+CLayoutDlg::~CLayoutDlg() = default;
+
+const MessageMap* CLayoutDlg::GetMessageMap() const {
+    using C = CLayoutDlg;
+    static const MessageMapEntry entries[] = {
+        ON_WM_SYSCOMMAND(C, OnSysCommand),
+        ON_MESSAGE_VOID(WM_PAINT, C, OnPaint),
+        ON_WM_QUERYDRAGICON(C, OnQueryDragIcon),
+        ON_BN_CLICKED(IDC_REMEMBER, C, OnRemember),
+        ON_BN_CLICKED(IDC_DELETE, C, OnDelete),
+        ON_BN_CLICKED(IDC_RESTORE, C, OnRestore),
+        ON_LBN_SELCHANGE(IDC_LAYOUT_LIST, C, OnSelChangeList),
+        ON_BN_CLICKED(IDC_FUN_RESTORE, C, OnFunRestore),
+        ON_COMMAND(ID_FILE_QUIT, C, OnFileQuit),
+        ON_COMMAND(ID_HELP, C, OnHelpTopic),
+        ON_COMMAND(ID_HELP_ABOUT, C, OnHelpAbout),
+        ON_MESSAGE(WM_RESTORE_DONE, C, OnRestoreDone),
+        ON_MESSAGE_VOID(WM_DESTROY, C, OnDestroy),
+    };
+    static const MessageMap map{entries, sizeof entries / sizeof entries[0]};
+    return &map;
+}
+
+BOOL CLayoutDlg::OnInitDialog() {
+    m_list.Attach(GetDlgItem(m_hWnd, IDC_LAYOUT_LIST));
+
+    g_osvi.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+    GetVersionExA(&g_osvi);
+    if (g_osvi.dwPlatformId != VER_PLATFORM_WIN32_NT)
+        AfxMessageBox("このナラベリオンはNT用なので正常に動作しません。", MB_OK);
+
+    if (HMENU sysMenu = GetSystemMenu(m_hWnd, FALSE)) {
+        const std::string about = LoadText(IDS_ABOUTBOX);
+        if (!about.empty()) {
+            AppendMenuA(sysMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(sysMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+        }
+    }
+
+    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    for (int i = 0; i < g_layouts.GetCount(); ++i) m_list.AddString(g_layouts.GetTitle(i).c_str());
+
+    if (m_menu.LoadMenu(AfxGetApp()->m_hInstance, IDR_MAINMENU))
+        SetMenu(m_hWnd, m_menu.GetSafeHmenu());
+
+    OnSelChangeList();
+    return TRUE;
+}
+
+void CLayoutDlg::UpdateButtons() {
+    if (m_bBusy) {
+        const std::string faster = LoadText(IDS_FASTER), abort = LoadText(IDS_ABORT);
+        SetButton(m_hWnd, IDC_REMEMBER, nullptr, false);
+        SetButton(m_hWnd, IDC_RESTORE, &faster, true);
+        SetButton(m_hWnd, IDC_FUN_RESTORE, &abort, true);
+        SetButton(m_hWnd, IDC_DELETE, nullptr, false);
+        return;
+    }
+    const bool selected = m_list.GetCurSel() >= 0;
+    const std::string restore = LoadText(IDS_RESTORE), fun = LoadText(IDS_FUN_RESTORE);
+    SetButton(m_hWnd, IDC_REMEMBER, nullptr, true);
+    SetButton(m_hWnd, IDC_RESTORE, &restore, selected);
+    SetButton(m_hWnd, IDC_FUN_RESTORE, &fun, selected);
+    SetButton(m_hWnd, IDC_DELETE, nullptr, selected);
+}
+
+void CLayoutDlg::OnSelChangeList() { UpdateButtons(); }
+
+void CLayoutDlg::OnDelete() {
+    const int index = m_list.GetCurSel();
+    if (index < 0) return;
+    const std::string question = m_list.GetText(index) + "を削除します。";
+    if (MessageBoxA(m_hWnd, question.c_str(), "削除の確認", MB_YESNO) != IDYES) return;
+
+    g_layouts.RemoveLayout(index);
+    m_list.DeleteString(index);
+    const int count = m_list.GetCount();
+    if (count > index)
+        m_list.SetCurSel(index);  // the line that followed the deleted one
+    else if (count > 0)
+        m_list.SetCurSel(0);
+    // Buttons are left as they are: a line stays selected whenever one is left.
+}
+
+void CLayoutDlg::OnSysCommand(UINT id, LPARAM) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about;
+        about.DoModal();
+    } else {
+        Default();
+    }
+}
+
+void CLayoutDlg::OnPaint() {
+    if (!IsIconic(m_hWnd)) return Default();
+    PaintDC paint(m_hWnd);
+    SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.dc()), 0);
+    RECT rc;
+    GetClientRect(m_hWnd, &rc);
+    const int x = (rc.right - rc.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rc.bottom - rc.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(paint.dc(), x, y, m_hIcon);
+}
+
+HCURSOR CLayoutDlg::OnQueryDragIcon() { return m_hIcon; }
+
+void CLayoutDlg::OnFileQuit() { PostMessageA(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void CLayoutDlg::OnHelpAbout() { PostMessageA(m_hWnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0); }
+
+void CLayoutDlg::OnHelpTopic() { AfxGetApp()->WinHelp(1, HELP_CONTEXT); }
+
+void CLayoutDlg::OnDestroy() {
+    // Take the menu off the window so that only m_menu destroys it.
+    SetMenu(m_hWnd, nullptr);
+    Default();
+}
