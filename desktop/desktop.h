@@ -24,7 +24,9 @@ public:
     virtual std::string ReadText(int index) = 0;
     // Position of item `index`. Remote scheme: asks the count first and leaves x and y
     // untouched (returning false) when the index is outside 0..count-1. Shared scheme:
-    // no range test. Returns true when x and y were written.
+    // no range test. Either scheme leaves them untouched (returning false) when the
+    // list view did not answer (e.g. the icon has gone). Returns true when x and y were
+    // written.
     virtual bool ReadPosition(int index, int32_t& x, int32_t& y) = 0;
 
     AccessContext() = default;

@@ -75,16 +75,16 @@ int32_t CProfileStore::GetInt(const char* section, const char* entry, int32_t nD
 
 std::string CProfileStore::GetString(const char* section, const char* entry,
                                      const char* defaultText, bool* present) {
-    std::string result = defaultText ? defaultText : "";
+    if (!defaultText) defaultText = "";
     if (present) *present = IsProfileFile();
     char buffer[256];
     if (IsProfileFile()) {
-        GetPrivateProfileStringA(section, entry, result.c_str(), buffer, sizeof buffer - 1,
+        GetPrivateProfileStringA(section, entry, defaultText, buffer, sizeof buffer - 1,
                                  m_strIniFile.c_str());
         buffer[sizeof buffer - 1] = '\0';
         return buffer;
     }
-    if (SelectSection(section) != 1) return result;
+    if (SelectSection(section) != 1) return defaultText;
     DWORD size = sizeof buffer;
     LONG rc = RegQueryValueExA(m_hSectionKey.Get(), entry, nullptr, nullptr,
                                reinterpret_cast<BYTE*>(buffer), &size);
@@ -99,7 +99,7 @@ std::string CProfileStore::GetString(const char* section, const char* entry,
                               reinterpret_cast<BYTE*>(large.data()), &size);
         if (rc == ERROR_SUCCESS) return TextOf(large.data(), size);
     }
-    return result;
+    return defaultText;
 }
 
 int CProfileStore::WriteString(const char* section, const char* entry, const char* text) {

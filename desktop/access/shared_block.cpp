@@ -19,13 +19,15 @@ bool OpenSharedAccess(SharedAccess& access) {
     return true;
 }
 
-void ReadSharedItemPosition(HWND view, void* block, int32_t index, int32_t& x, int32_t& y) {
-    SendMessageA(view, LVM_GETITEMPOSITION, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(block));
+bool ReadSharedItemPosition(HWND view, void* block, int32_t index, int32_t& x, int32_t& y) {
+    if (!SendMessageA(view, LVM_GETITEMPOSITION, static_cast<WPARAM>(index),
+                      reinterpret_cast<LPARAM>(block)))
+        return false;
     int32_t pair[2];
     std::memcpy(pair, block, sizeof pair);
     x = pair[0];
     y = pair[1];
+    return true;
 }
 
 }  // namespace desktop

@@ -23,7 +23,9 @@ struct SharedAccess {
 bool OpenSharedAccess(SharedAccess& access);
 
 // LVM_GETITEMPOSITION into the view, then x and y from its first 8 bytes. No range
-// test: callers stay below the count they read.
-void ReadSharedItemPosition(HWND view, void* block, int32_t index, int32_t& x, int32_t& y);
+// test (callers stay below the count they read); when the list view answers FALSE
+// (the icon has gone) the block holds an earlier answer, so x and y stay untouched and
+// the result is false.
+bool ReadSharedItemPosition(HWND view, void* block, int32_t index, int32_t& x, int32_t& y);
 
 }  // namespace desktop

@@ -36,8 +36,7 @@ public:
     SharedContext(HWND view, SharedAccess access) : m_view(view), m_access(std::move(access)) {}
     std::string ReadText(int) override { return {}; }  // the 9x scheme reads no texts
     bool ReadPosition(int index, int32_t& x, int32_t& y) override {
-        ReadSharedItemPosition(m_view, m_access.view.Get(), index, x, y);
-        return true;
+        return ReadSharedItemPosition(m_view, m_access.view.Get(), index, x, y);
     }
 
 private:

@@ -77,7 +77,7 @@ private:
 };
 
 // The 9x shared block: the list view writes into its first 8 bytes when the index is
-// valid; the read reports those bytes whatever happened.
+// valid and answers FALSE otherwise; the block keeps what it held.
 class SimSharedContext : public AccessContext {
 public:
     explicit SimSharedContext(SimDesktop& sim) : m_sim(sim) { ++m_sim.m_openContexts; }
@@ -91,13 +91,15 @@ public:
     std::string ReadText(int) override { return {}; }  // texts are never read here
 
     bool ReadPosition(int index, int32_t& x, int32_t& y) override {
-        if (m_sim.InRange(index)) {
+        const bool answered = m_sim.InRange(index);
+        if (answered) {
             m_block[0] = m_sim.m_items[index].x;
             m_block[1] = m_sim.m_items[index].y;
         }
         SimCall call{SimOp::ReadPosition, index};
         call.shared = true;
         m_sim.Record(call);
+        if (!answered) return false;
         x = m_block[0];
         y = m_block[1];
         return true;

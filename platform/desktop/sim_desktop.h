@@ -3,7 +3,8 @@
 // tests can check message counts and order exactly. Keeps the Win32 message semantics
 // the callers rely on: a set position keeps only the low 16 bits of x and y (read back
 // sign-extended); a remote read asks the count first and leaves out-of-range outputs
-// untouched; a shared position read makes no range test and reports the block.
+// untouched; a shared position read makes no range test (its message goes out for any
+// index) and, like the remote one, writes nothing when the item is not there.
 #pragma once
 
 #include <cstdint>

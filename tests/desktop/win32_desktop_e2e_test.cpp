@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "desktop/access/find_view.h"
+#include "desktop/access/remote_block.h"
 #include "desktop/access/win32_desktop.h"
 #include "tools/test_desktop/test_desktop_client.h"
 
@@ -100,6 +102,30 @@ TEST(Win32Desktop, OutOfRangeReadsGiveEmptyTextAndLeaveOutputs) {
     EXPECT_EQ(y, 40);
 }
 
+TEST(Win32Desktop, FailedTransfersGiveNoTextAndLeaveThePosition) {
+    TestDesktop shell({{10, 20, "A"}});
+    ASSERT_TRUE(shell.Ready());
+    HWND view = desktop::FindDesktopListView();
+    desktop::RemoteAccess access;
+    ASSERT_TRUE(desktop::OpenRemoteAccess(view, access));
+    // Give the block an earlier item's answer, then read through handles that lack
+    // the right to read or to write.
+    EXPECT_EQ(desktop::ReadRemoteItemText(view, access.process.Get(), access.block.Get(), 0), "A");
+    for (DWORD rights : {DWORD{PROCESS_VM_OPERATION | PROCESS_VM_WRITE},
+                         DWORD{PROCESS_VM_OPERATION | PROCESS_VM_READ}}) {
+        SCOPED_TRACE(rights);
+        desktop::UniqueHandle limited(OpenProcess(rights, FALSE, shell.ProcessId()));
+        ASSERT_TRUE(limited);
+        EXPECT_EQ(desktop::ReadRemoteItemText(view, limited.Get(), access.block.Get(), 0), "");
+        if (rights & PROCESS_VM_READ) continue;  // the block does hold a real position
+        int32_t x = 7, y = 8;
+        EXPECT_FALSE(
+            desktop::ReadRemoteItemPosition(view, limited.Get(), access.block.Get(), 0, x, y));
+        EXPECT_EQ(x, 7);
+        EXPECT_EQ(y, 8);
+    }
+}
+
 TEST(Win32Desktop, SetPositionSendsTheLow16BitsOfEachCoordinate) {
     TestDesktop shell({{0, 0, "a"}, {0, 0, "b"}, {0, 0, "c"}, {0, 0, "d"}});
     ASSERT_TRUE(shell.Ready());
@@ -151,11 +177,20 @@ TEST(Win32Desktop, SharedBlockReadsPositionsFromTheEmulating9xDesktop) {
         EXPECT_EQ(x, items[i].x) << i;
         EXPECT_EQ(y, items[i].y) << i;
     }
-    // No range test: an index past the end reports the block, i.e. the last item read.
-    int32_t x = 0, y = 0;
-    ctx->ReadPosition(3, x, y);
-    EXPECT_EQ(x, 700);
-    EXPECT_EQ(y, 500);
+    // An index past the end: the list view does not answer, the outputs stay.
+    int32_t x = 7, y = 8;
+    EXPECT_FALSE(ctx->ReadPosition(3, x, y));
+    EXPECT_EQ(x, 7);
+    EXPECT_EQ(y, 8);
+}
+
+TEST(Win32Desktop, SharedBlockCannotOpenUnderAnotherObjectsName) {
+    TestDesktop shell({{1, 2, "a"}});
+    ASSERT_TRUE(shell.Ready());
+    desktop::UniqueHandle squatter(CreateMutexA(nullptr, FALSE, "TORVINEL"));
+    ASSERT_TRUE(squatter);
+    Win32Desktop d;
+    EXPECT_EQ(d.OpenShared(d.FindView()), nullptr);
 }
 
 TEST(Win32Desktop, EmptyDesktopCountsNoItems) {

@@ -119,6 +119,32 @@ TEST_F(MainDialog, AfterDeletingTheOnlyLineDeleteDoesNothing) {
     EXPECT_EQ(e2e::ReadDword(L"Title", L"Number"), 0u);
 }
 
+// Keys and double-clicks that do not end the dialog: Enter on a focused button presses
+// that button; a double-click on a title only selects it.
+TEST_F(MainDialog, EnterOnButtonPressesItAndDoubleClickOnlySelects) {
+    SeedTitles({L"A", L"B"});
+    RunningApp app;
+    ASSERT_TRUE(app.main());
+    HWND list = GetDlgItem(app.main(), IDC_LAYOUT_LIST);
+    SendMessageW(list, LB_SETCURSEL, 1, 0);
+    SendMessageW(app.main(), WM_COMMAND, MAKEWPARAM(IDC_LAYOUT_LIST, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    SendMessageW(app.main(), WM_COMMAND, MAKEWPARAM(IDC_LAYOUT_LIST, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(app.WaitForBox(kDeleteCaption, 300), nullptr);
+    EXPECT_FALSE(app.WaitForExit(300));
+    EXPECT_EQ(Selection(app.main()), 1);
+
+    driver::PressEnterOn(app.main(), IDC_DELETE);
+    HWND box = app.WaitForBox(kDeleteCaption);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(driver::ReadMessageBoxText(box), L"Bを削除します。");
+    driver::AnswerMessageBox(box, IDNO);
+    ASSERT_TRUE(driver::WaitForClose(box));
+    EXPECT_FALSE(app.WaitForExit(300));
+    Close(app);
+}
+
 // Every way out ends the process and saves: a deletion made before it reaches the
 // registry.
 struct ExitWay {

@@ -70,6 +70,8 @@ TEST_F(LayoutDlg, StartUpFillsListMenusAndIcons) {
         EXPECT_EQ(d.m_list.GetText(1), "A");
         EXPECT_EQ(d.m_list.GetText(2), "");
         EXPECT_EQ(d.m_list.GetCurSel(), -1);
+        EXPECT_EQ(WindowText(GetDlgItem(d.m_hWnd, -1)),
+                  "ああ、なんて愛想のないウィンドウなんだ(;_;)");
 
         HMENU sys = GetSystemMenu(d.m_hWnd, FALSE);
         const int n = GetMenuItemCount(sys);

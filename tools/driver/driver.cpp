@@ -167,8 +167,13 @@ void PressEnterOn(HWND dialog, int id) {
 }
 
 void PressF1(HWND dialog, WORD modifier) {
-    // F1 becomes WM_HELP only as real keyboard input, so it is typed, not posted.
-    SetForegroundWindow(dialog);
+    // F1 becomes WM_HELP only as real keyboard input, so it is typed, not posted,
+    // once the dialog is the foreground window that receives it.
+    const DWORD start = GetTickCount();
+    while (GetForegroundWindow() != dialog && GetTickCount() - start < 3000) {
+        SetForegroundWindow(dialog);
+        Sleep(kPollMs);
+    }
     INPUT keys[4] = {};
     UINT n = 0;
     auto key = [&](WORD vk, DWORD flags) {

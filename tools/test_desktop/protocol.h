@@ -1,10 +1,12 @@
 // What the test desktop (test_desktop.exe) and the programs that drive it agree on.
 //
-//   test_desktop.exe [--items FILE] [--log FILE] [--dump FILE] [--workerw] [--emulate-9x]
+//   test_desktop.exe [--items FILE [--utf8]] [--log FILE] [--dump FILE] [--workerw]
+//                    [--emulate-9x]
 //
 // --items   one icon per line: "x y text" (decimal x and y, one space, the text in the
 //           ANSI code page up to the line end; CR before LF ignored). No file or an empty
-//           file: no icons.
+//           file: no icons. With --utf8 the texts are UTF-8 (demo_icons.txt is).
+//           Texts of the dump stay in the ANSI code page.
 // --log     every LVM_SETITEMPOSITION the list view receives is appended as "index x y"
 //           (x and y as the list view takes them: the 16-bit words, sign-extended),
 //           one line each, flushed at once.
@@ -12,9 +14,9 @@
 //           item, in item order, to this file; the send returns 1 once it is written.
 // --workerw the view lives under a top-level "WorkerW" window; Progman has no child.
 // --emulate-9x  the 9x shared arena: the test desktop maps the block "TORVINEL" itself
-//           and answers a LVM_GETITEMPOSITION from another process by writing into its
-//           own view (a remote block, i.e. an address that starts a private allocation
-//           of this process, is still answered in place).
+//           and answers every LVM_GETITEMPOSITION from another process by writing into
+//           its own view (whatever address came with it), so the NT remote-block
+//           position read does not work against it: use it with the 9x scheme only.
 //
 // Ready: the Progman window gets its title "Program Manager" only once the icons stand
 // at their places (after the list view's first paint), so FindWindowA("Progman",

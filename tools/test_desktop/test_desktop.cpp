@@ -24,6 +24,7 @@ constexpr UINT kFallbackDelayMs = 3000;
 
 struct Options {
     std::string items, log, dump;
+    bool utf8 = false;
     bool workerW = false;
     bool emulate9x = false;
 };
@@ -80,6 +81,8 @@ Options ParseOptions(int argc, char** argv) {
             o.log = argv[++i];
         else if (a == "--dump" && hasValue)
             o.dump = argv[++i];
+        else if (a == "--utf8")
+            o.utf8 = true;
         else if (a == "--workerw")
             o.workerW = true;
         else if (a == "--emulate-9x")
@@ -88,13 +91,17 @@ Options ParseOptions(int argc, char** argv) {
     return o;
 }
 
-// A block another process allocated here (the NT scheme's remote block) starts a
-// private allocation; anything else is a 9x caller's own address.
-bool IsRemoteBlock(LPARAM address) {
-    MEMORY_BASIC_INFORMATION mbi = {};
-    const void* p = reinterpret_cast<const void*>(address);
-    return VirtualQuery(p, &mbi, sizeof mbi) == sizeof mbi && mbi.State == MEM_COMMIT &&
-           mbi.Type == MEM_PRIVATE && mbi.AllocationBase == p;
+// UTF-8 text (a hand-written items file) in the ANSI code page the list view shows.
+std::string Utf8ToAnsi(const std::string& text) {
+    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    if (wide <= 0) return text;
+    std::vector<wchar_t> w(static_cast<size_t>(wide));
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, w.data(), wide);
+    const int narrow = WideCharToMultiByte(CP_ACP, 0, w.data(), -1, nullptr, 0, nullptr, nullptr);
+    if (narrow <= 0) return text;
+    std::vector<char> a(static_cast<size_t>(narrow));
+    WideCharToMultiByte(CP_ACP, 0, w.data(), -1, a.data(), narrow, nullptr, nullptr);
+    return a.data();
 }
 
 void PlaceItems() {
@@ -146,7 +153,9 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
                          static_cast<short>(HIWORD(lParam)));
             break;
         case LVM_GETITEMPOSITION:
-            if (g.view && InSendMessage() && !IsRemoteBlock(lParam)) {
+            // 9x arena: the caller's address means nothing here (Wine keeps NT memory
+            // rules), so answer in our view of the block it reads.
+            if (g.view && InSendMessage()) {
                 POINT pt = {};
                 const LRESULT r = CallWindowProcA(g.listViewProc, hwnd, msg, wParam,
                                                   reinterpret_cast<LPARAM>(&pt));
@@ -226,6 +235,10 @@ bool CreateDesktop(HINSTANCE instance) {
                                  defView, nullptr, instance, nullptr);
     if (!defView || !g.listView) return false;
 
+    // Desktop colours, so a screenshot reads as a desktop.
+    SendMessageA(g.listView, LVM_SETBKCOLOR, 0, RGB(0, 96, 128));
+    SendMessageA(g.listView, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
+    SendMessageA(g.listView, LVM_SETTEXTCOLOR, 0, RGB(255, 255, 255));
     // The list view owns (and destroys) its normal image list.
     HIMAGELIST images = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 1, 1);
     ImageList_AddIcon(images, LoadIcon(nullptr, IDI_APPLICATION));
@@ -249,6 +262,8 @@ bool CreateDesktop(HINSTANCE instance) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g.options = ParseOptions(__argc, __argv);
     g.items = testdesk::ReadItemsFile(g.options.items);
+    if (g.options.utf8)
+        for (testdesk::TestItem& item : g.items) item.text = Utf8ToAnsi(item.text);
     g.log.Open(g.options.log);
     g.dumpMessage = RegisterWindowMessageA(testdesk::kDumpMessage);
     g.clearLogMessage = RegisterWindowMessageA(testdesk::kClearLogMessage);

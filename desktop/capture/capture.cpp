@@ -1,0 +1,35 @@
+// Reads every desktop icon into a new layout of the store.
+#include "desktop/capture/capture.h"
+
+#include <cstdint>
+
+namespace desktop {
+
+CaptureOutcome CaptureLayout(Desktop& desktop, CLayoutStore& store, const std::string& title,
+                             unsigned long platformId) {
+    const ViewId view = desktop.FindView();
+    if (!view) return CaptureOutcome::NoView;
+    const int n = desktop.CountItems(view);
+    if (n <= 0) return CaptureOutcome::NoIcons;
+
+    // The title goes in before the desktop is read; a failure below leaves it uncounted.
+    const int index = store.GetCount();
+    store.SetTitle(index, title.c_str());
+
+    const bool nt = platformId == kPlatformNt;
+    std::unique_ptr<AccessContext> context =
+        nt ? desktop.OpenRemote(view) : desktop.OpenShared(view);
+    if (!context) return CaptureOutcome::Failed;
+
+    // Kept across icons: a read that writes nothing leaves the previous icon's place.
+    int32_t x = 0;
+    int32_t y = 0;
+    for (int j = 0; j < n; ++j) {
+        const std::string name = nt ? context->ReadText(j) : std::string();
+        context->ReadPosition(j, x, y);
+        store.AddIconXY(index, x, y, name.c_str());
+    }
+    return CaptureOutcome::Captured;
+}
+
+}  // namespace desktop

@@ -1,0 +1,49 @@
+// The remember command of the main dialog: asks for a title, offers to overwrite a
+// layout of that title, captures the desktop and lists the new layout.
+#include <windows.h>
+
+#include "app/layout_app.h"
+#include "desktop/access/win32_desktop.h"
+#include "desktop/capture/capture.h"
+#include "desktop/capture/title_dlg.h"
+#include "ui/layout_dlg.h"
+#include "ui/platform_version.h"
+
+namespace {
+
+const char kOverwriteQuestion[] = "同じタイトルがあります。上書きしますか？";
+const char kCaution[] = "ご注意！";
+const char kNoShortcuts[] = "ショートカットがありません";
+const char kFailed[] = "失敗しました。ゴメン。";
+
+}  // namespace
+
+void CLayoutDlg::OnRemember() {
+    CTitleDlg dlg(m_hWnd);
+    for (;;) {
+        if (dlg.DoModal() != IDOK) return;
+        const int k = g_layouts.FindTitle(dlg.m_strTitle.c_str());
+        if (k < 0) break;
+        // No: the title dialog again, still showing what was typed.
+        if (MessageBoxA(m_hWnd, kOverwriteQuestion, kCaution, MB_YESNO) == IDYES) {
+            g_layouts.RemoveLayout(k);
+            m_list.DeleteString(k);
+            break;
+        }
+    }
+
+    desktop::Win32Desktop desk;
+    switch (desktop::CaptureLayout(desk, g_layouts, dlg.m_strTitle, g_osvi.dwPlatformId)) {
+        case desktop::CaptureOutcome::NoView:
+            return;
+        case desktop::CaptureOutcome::NoIcons:
+            AfxMessageBox(kNoShortcuts);
+            return;
+        case desktop::CaptureOutcome::Failed:
+            AfxMessageBox(kFailed);
+            return;
+        case desktop::CaptureOutcome::Captured:
+            m_list.AddString(dlg.m_strTitle.c_str());
+            return;
+    }
+}

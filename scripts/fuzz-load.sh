@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Fuzzes the loading of stored layouts: builds tests/store/fuzz_load_layouts.cpp with
+# clang++ and libFuzzer (ASan+UBSan) against the native registry stand-in and runs it.
+#   scripts/fuzz-load.sh [RUNS]     RUNS executions, default 20000
+# Build dir: $FUZZ_BUILD_DIR or build-fuzz/. Exits non-zero on any finding (crash, leak,
+# timeout over 1 s, memory over 512 MB, failed check); the input is kept in the build dir.
+set -euo pipefail
+runs=${1:-20000}
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=${FUZZ_BUILD_DIR:-$root/build-fuzz}
+bin=$out/fuzz_load_layouts
+mkdir -p "$out/corpus"
+
+sources=(tests/store/fuzz_load_layouts.cpp store/layout_store.cpp store/profile_store.cpp
+         store/layout_persistence.cpp platform/registry/registry_stub.cpp
+         platform/registry/profile_files_stub.cpp)
+cd "$root"
+if [[ ! -x $bin || -n $(find store platform/registry tests/store/fuzz_load_layouts.cpp \
+        scripts/fuzz-load.sh -newer "$bin" -print -quit) ]]; then
+    echo "fuzz-load: building $bin"
+    clang++ -std=c++17 -O1 -g -Wall -Wextra -Werror -I"$root" \
+        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+        "${sources[@]}" -o "$bin"
+fi
+"$bin" -runs="$runs" -timeout=1 -rss_limit_mb=512 -max_len=4096 -print_final_stats=1 \
+    -artifact_prefix="$out/" "$out/corpus"

@@ -1,0 +1,260 @@
+// Tests of LoadLayouts/SaveLayouts: the registry format written byte for byte and in
+// order, loading of what was written, values left from earlier runs, and damaged or
+// hand-edited stores (wrong types, negative and huge counts, missing values).
+#include <sstream>
+
+#include "store/layout_persistence.h"
+#include "tests/store/registry_fixture.h"
+
+namespace {
+
+// Every counted layout of a store, as one comparable text.
+std::string Dump(const CLayoutStore& store) {
+    std::ostringstream out;
+    out << store.GetCount() << " layouts\n";
+    for (int i = 0; i < store.GetCount(); ++i) {
+        out << i << " [" << store.GetTitle(i) << "] " << store.GetIconCount(i) << ":";
+        for (int j = 0; j < store.GetIconCount(i); ++j) {
+            out << " " << std::hex << store.GetPackedPos(i, j) << std::dec << "="
+                << store.GetIconName(i, j);
+        }
+        out << "\n";
+    }
+    return out.str();
+}
+
+void FillWorkedExample(CLayoutStore& store) {
+    store.SetTitle(0, "Work");
+    store.AddIconXY(0, 10, 20, "Notes");
+    store.AddIconXY(0, 10, 95, "Mail");
+    store.SetTitle(1, "Home");
+    store.AddIconXY(1, -5, 10, "Notes");
+}
+
+class LayoutPersistence : public RegistryTest {
+protected:
+    std::string Load() {
+        CLayoutStore store;
+        LoadLayouts(store, m_key);
+        return Dump(store);
+    }
+};
+
+struct ExpectedWrite {
+    const char* section;
+    const char* name;
+    DWORD type;
+    std::vector<uint8_t> data;
+};
+
+TEST_F(LayoutPersistence, WorkedExampleIsWrittenByteForByteInOrder) {
+    CLayoutStore store;
+    FillWorkedExample(store);
+    SaveLayouts(store, m_key);
+    const ExpectedWrite expected[] = {
+        {"Title", "Number", REG_DWORD, DwordBytes(2)},
+        {"Title", "Title[0]", REG_SZ, Bytes("Work")},
+        {"Pos", "Number[0]", REG_DWORD, DwordBytes(2)},
+        {"Pos", "Pos[0][0]", REG_DWORD, DwordBytes(0x0014000A)},
+        {"Pos", "Name[0][0]", REG_SZ, Bytes("Notes")},
+        {"Pos", "Pos[0][1]", REG_DWORD, DwordBytes(0x005F000A)},
+        {"Pos", "Name[0][1]", REG_SZ, Bytes("Mail")},
+        {"Title", "Title[1]", REG_SZ, Bytes("Home")},
+        {"Pos", "Number[1]", REG_DWORD, DwordBytes(1)},
+        {"Pos", "Pos[1][0]", REG_DWORD, DwordBytes(0x000AFFFB)},
+        {"Pos", "Name[1][0]", REG_SZ, Bytes("Notes")},
+    };
+#ifndef _WIN32
+    const auto& writes = regstub::Writes();
+    ASSERT_EQ(writes.size(), std::size(expected));
+    for (size_t k = 0; k < writes.size(); ++k) {
+        EXPECT_EQ(writes[k].keyPath, "HKEY_CURRENT_USER\\" + Path(expected[k].section)) << k;
+        EXPECT_EQ(writes[k].name, expected[k].name) << k;
+        EXPECT_EQ(writes[k].type, expected[k].type) << k;
+        EXPECT_EQ(writes[k].data, expected[k].data) << k;
+    }
+    // The base key, then Title, Pos, Title, Pos: one reopen per section and layout.
+    EXPECT_EQ(regstub::KeyOpenCount(), 5u);
+    regstub::ClearLog();
+#endif
+    for (const ExpectedWrite& w : expected) {
+        const RawValue value = Get(w.section, w.name);
+        EXPECT_EQ(value.rc, ERROR_SUCCESS) << w.name;
+        EXPECT_EQ(value.type, w.type) << w.name;
+        EXPECT_EQ(value.data, w.data) << w.name;
+    }
+    EXPECT_EQ(ValueCount("Title"), 3u);
+    EXPECT_EQ(ValueCount("Pos"), 8u);
+#ifndef _WIN32
+    regstub::ClearLog();
+#endif
+    CLayoutStore loaded;
+    LoadLayouts(loaded, m_key);
+    EXPECT_EQ(Dump(loaded), Dump(store));
+#ifndef _WIN32
+    EXPECT_TRUE(regstub::Writes().empty());
+    EXPECT_EQ(regstub::KeyOpenCount(), 5u) << "loading opens no more keys than saving";
+#endif
+}
+
+TEST_F(LayoutPersistence, FirstRunCreatesTheKeysAndSavesOnlyTheCount) {
+    EXPECT_EQ(Load(), "0 layouts\n");
+    EXPECT_TRUE(KeyExists("Title"));
+    CLayoutStore empty;
+    SaveLayouts(empty, m_key);
+    EXPECT_EQ(ValueCount("Title"), 1u);
+    EXPECT_EQ(Get("Title", "Number").data, DwordBytes(0));
+    EXPECT_FALSE(KeyExists("Pos"));
+}
+
+TEST_F(LayoutPersistence, RoundTripKeepsEveryKindOfLayout) {
+    CLayoutStore store;
+    const std::string longTitle(300, 'T'), hugeName(70000, 'n');
+    store.SetTitle(0, "\x83\x5C\x83\x74\x83\x67");  // CP932 "ソフト"
+    store.AddIconXY(0, -32768, 32767, "\x95\x5C");
+    store.AddIconXY(0, 0, 0, "");
+    store.SetTitle(1, "");  // a middle layout without icons
+    store.SetTitle(2, longTitle.c_str());
+    store.AddIconXY(2, 1, 2, hugeName.c_str());
+    store.AddIconXY(2, -1, -1, std::string(256, 'x').c_str());
+    store.SetTitle(3, "failed capture");  // a title without icons: not saved
+    SaveLayouts(store, m_key);
+    EXPECT_EQ(Get("Title", "Number").data, DwordBytes(3));
+    EXPECT_EQ(Get("Pos", "Number[1]").data, DwordBytes(0));
+    EXPECT_EQ(Get("Title", "Title[3]").rc, ERROR_FILE_NOT_FOUND);
+    CLayoutStore loaded;
+    LoadLayouts(loaded, m_key);
+    EXPECT_EQ(Dump(loaded), Dump(store));
+    EXPECT_EQ(loaded.GetTitle(2), longTitle);
+    EXPECT_EQ(loaded.GetIconName(2, 0), hugeName);
+}
+
+TEST_F(LayoutPersistence, SavingFewerLayoutsLeavesOldValuesThatAreNeverRead) {
+    CLayoutStore store;
+    for (int i = 0; i < 3; ++i) {
+        store.SetTitle(i, ("L" + std::to_string(i)).c_str());
+        for (int j = 0; j < 3; ++j) store.AddIconXY(i, i, j, ("n" + std::to_string(j)).c_str());
+    }
+    SaveLayouts(store, m_key);
+    store.RemoveLayout(1);
+    CLayoutStore smaller;
+    smaller.SetTitle(0, "L0");
+    smaller.AddIconXY(0, 5, 5, "only");
+    smaller.SetTitle(1, "L2");
+    smaller.AddIconXY(1, 2, 0, "n0");
+    SaveLayouts(smaller, m_key);
+    // Nothing deleted: the former third layout and extra icons stay.
+    EXPECT_EQ(Get("Title", "Title[2]").data, Bytes("L2"));
+    EXPECT_EQ(Get("Pos", "Number[2]").data, DwordBytes(3));
+    EXPECT_EQ(Get("Pos", "Name[0][2]").data, Bytes("n2"));
+    EXPECT_EQ(Load(), Dump(smaller));
+}
+
+// A hand-written store: values put one by one, then loaded.
+struct StoredValue {
+    const char* section;
+    const char* name;
+    DWORD type;
+    std::vector<uint8_t> data;
+};
+
+struct DamageCase {
+    const char* what;
+    std::vector<StoredValue> values;
+    const char* expected;
+};
+
+StoredValue Dw(const char* section, const char* name, uint32_t value) {
+    return {section, name, REG_DWORD, DwordBytes(value)};
+}
+StoredValue Sz(const char* section, const char* name, const char* text) {
+    return {section, name, REG_SZ, Bytes(text)};
+}
+
+TEST_F(LayoutPersistence, DamagedStoresLoadWhatIsStored) {
+    const DamageCase cases[] = {
+        {"negative count",
+         {Dw("Title", "Number", 0xFFFFFFFF), Sz("Title", "Title[0]", "a"),
+          Dw("Pos", "Number[0]", 1), Dw("Pos", "Pos[0][0]", 1), Sz("Pos", "Name[0][0]", "x")},
+         "0 layouts\n"},
+        {"negative icon count",
+         {Dw("Title", "Number", 2), Sz("Title", "Title[0]", "a"),
+          Dw("Pos", "Number[0]", 0x80000000u), Sz("Title", "Title[1]", "b"),
+          Dw("Pos", "Number[1]", 1), Dw("Pos", "Pos[1][0]", 7), Sz("Pos", "Name[1][0]", "y")},
+         "2 layouts\n0 [a] 0:\n1 [b] 1: 7=y\n"},
+        {"count larger than the layouts present",
+         {Dw("Title", "Number", 5), Sz("Title", "Title[0]", "a"), Dw("Pos", "Number[0]", 1),
+          Dw("Pos", "Pos[0][0]", 3), Sz("Pos", "Name[0][0]", "x"), Sz("Title", "Title[1]", "b"),
+          Dw("Pos", "Number[1]", 0)},
+         "1 layouts\n0 [a] 1: 3=x\n"},
+        {"missing values read as defaults",
+         {Dw("Title", "Number", 3), Dw("Pos", "Number[0]", 2), Sz("Pos", "Name[0][0]", "x"),
+          Dw("Pos", "Pos[0][1]", 9), Sz("Title", "Title[2]", "c"), Dw("Pos", "Number[2]", 2),
+          Dw("Pos", "Pos[2][0]", 4), Sz("Pos", "Name[2][0]", "z")},
+         "3 layouts\n0 [] 2: 0=x 9=\n1 [] 0:\n2 [c] 2: 4=z 0=\n"},
+        {"wrong types",
+         {Sz("Title", "Number", "\x02"),
+          Dw("Title", "Title[0]", 0x00636261),
+          {"Pos", "Number[0]", REG_BINARY, {1}},
+          Sz("Pos", "Pos[0][0]", "abcdef"),
+          {"Pos", "Name[0][0]", REG_BINARY, {'q', 0, 'r'}},
+          Sz("Title", "Title[1]", "b"),
+          Sz("Pos", "Number[1]", "\x01"),
+          Sz("Pos", "Pos[1][0]", "\x05"),
+          Dw("Pos", "Name[1][0]", 0)},
+         "2 layouts\n0 [abc] 1: 0=q\n1 [b] 1: 5=\n"},
+        {"huge layout count",
+         {Dw("Title", "Number", 0x7FFFFFFF), Sz("Title", "Title[0]", "a"),
+          Dw("Pos", "Number[0]", 1), Dw("Pos", "Pos[0][0]", 1), Sz("Pos", "Name[0][0]", "x"),
+          Sz("Title", "Title[1]", "b"), Dw("Pos", "Number[1]", 1), Dw("Pos", "Pos[1][0]", 2),
+          Sz("Pos", "Name[1][0]", "y")},
+         "2 layouts\n0 [a] 1: 1=x\n1 [b] 1: 2=y\n"},
+        {"huge icon counts do not starve later layouts",
+         {Dw("Title", "Number", 0x7FFFFFFF), Sz("Title", "Title[0]", "a"),
+          Dw("Pos", "Number[0]", 0x7FFFFFFF), Dw("Pos", "Pos[0][0]", 1),
+          Sz("Pos", "Name[0][0]", "x"), Sz("Title", "Title[1]", "b"),
+          Dw("Pos", "Number[1]", 0x7FFFFFFF), Dw("Pos", "Pos[1][0]", 2),
+          Sz("Pos", "Name[1][0]", "y"), Dw("Pos", "Pos[1][1]", 3), Sz("Title", "Title[2]", "c"),
+          Dw("Pos", "Number[2]", 1), Dw("Pos", "Pos[2][0]", 4), Sz("Pos", "Name[2][0]", "z")},
+         "3 layouts\n0 [a] 1: 1=x\n1 [b] 2: 2=y 3=\n2 [c] 1: 4=z\n"},
+        {"huge counts with nothing stored",
+         {Dw("Title", "Number", 0x7FFFFFFF), Dw("Pos", "Number[0]", 0x7FFFFFFF)},
+         "0 layouts\n"},
+        {"small gaps are read through",
+         {Dw("Title", "Number", 3), Sz("Title", "Title[0]", "a"), Dw("Pos", "Number[0]", 3),
+          Dw("Pos", "Pos[0][0]", 1), Sz("Pos", "Name[0][2]", "far"), Sz("Title", "Title[2]", "c"),
+          Dw("Pos", "Number[2]", 1), Dw("Pos", "Pos[2][0]", 2), Sz("Pos", "Name[2][0]", "z")},
+         "3 layouts\n0 [a] 3: 1= 0= 0=far\n1 [] 0:\n2 [c] 1: 2=z\n"},
+    };
+    for (const DamageCase& c : cases) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, m_key.c_str());
+        for (const StoredValue& v : c.values) Put(v.section, v.name, v.type, v.data);
+        CLayoutStore store;
+        LoadLayouts(store, m_key);
+        EXPECT_EQ(Dump(store), c.expected) << c.what;
+        // Whatever was loaded saves and loads back unchanged.
+        SaveLayouts(store, m_key);
+        EXPECT_EQ(Load(), Dump(store)) << c.what;
+    }
+}
+
+TEST_F(LayoutPersistence, HugeCountsOverManyLayoutsStayBounded) {
+    // 300 layouts, each claiming 0x7FFFFFFF icons but holding 2: a loop over the
+    // counts would never end; the load must give exactly what is stored.
+    const int layouts = 300;
+    std::string expected = std::to_string(layouts) + " layouts\n";
+    PutDword("Title", "Number", 0x7FFFFFFF);
+    for (int i = 0; i < layouts; ++i) {
+        const std::string n = std::to_string(i);
+        PutString("Title", "Title[" + n + "]", ("t" + n).c_str());
+        PutDword("Pos", "Number[" + n + "]", 0x7FFFFFFF);
+        PutDword("Pos", "Pos[" + n + "][0]", 0x10);
+        PutString("Pos", "Name[" + n + "][0]", "a");
+        PutDword("Pos", "Pos[" + n + "][1]", 0x20);
+        PutString("Pos", "Name[" + n + "][1]", "b");
+        expected += n + " [t" + n + "] 2: 10=a 20=b\n";
+    }
+    EXPECT_EQ(Load(), expected);
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// Benchmark (prints figures, asserts nothing): SaveLayouts + LoadLayouts of 100 layouts
+// x 200 icons, against a bare loop making the same registry calls in the same order
+// (same value names, one section key open at a time).
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "store/layout_persistence.h"
+#include "store/win32_registry.h"
+
+namespace {
+
+constexpr int kLayouts = 100;
+constexpr int kIcons = 200;
+const char kKey[] = "Software\\BRANOK Soft\\TorvinelBench";
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// The section-switching pattern of the profile store, without it.
+struct BareSections {
+    HKEY base = nullptr;
+    HKEY section = nullptr;
+    const char* name = nullptr;
+    HKEY Select(const char* wanted) {
+        if (name != wanted) {
+            if (section) RegCloseKey(section);
+            RegCreateKeyExA(base, wanted, 0, nullptr, 0, 0x2001F, nullptr, &section, nullptr);
+            name = wanted;
+        }
+        return section;
+    }
+    ~BareSections() {
+        if (section) RegCloseKey(section);
+        if (base) RegCloseKey(base);
+    }
+};
+
+void BareSave(const CLayoutStore& store) {
+    BareSections s;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, 0x2001F, nullptr, &s.base, nullptr);
+    char name[40];
+    DWORD n = static_cast<DWORD>(store.GetCount());
+    RegSetValueExA(s.Select("Title"), "Number", 0, REG_DWORD, reinterpret_cast<BYTE*>(&n), 4);
+    for (int i = 0; i < store.GetCount(); ++i) {
+        std::snprintf(name, sizeof name, "Title[%d]", i);
+        const std::string title = store.GetTitle(i);
+        RegSetValueExA(s.Select("Title"), name, 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(title.c_str()),
+                       static_cast<DWORD>(title.size() + 1));
+        DWORD m = static_cast<DWORD>(store.GetIconCount(i));
+        std::snprintf(name, sizeof name, "Number[%d]", i);
+        RegSetValueExA(s.Select("Pos"), name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&m), 4);
+        for (int j = 0; j < store.GetIconCount(i); ++j) {
+            DWORD packed = store.GetPackedPos(i, j);
+            std::snprintf(name, sizeof name, "Pos[%d][%d]", i, j);
+            RegSetValueExA(s.Select("Pos"), name, 0, REG_DWORD, reinterpret_cast<BYTE*>(&packed),
+                           4);
+            const char* text = store.GetIconName(i, j);
+            std::snprintf(name, sizeof name, "Name[%d][%d]", i, j);
+            RegSetValueExA(s.Select("Pos"), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                           static_cast<DWORD>(std::strlen(text) + 1));
+        }
+    }
+}
+
+void BareLoad(CLayoutStore& store) {
+    BareSections s;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, 0x2001F, nullptr, &s.base, nullptr);
+    char name[40];
+    char text[256];
+    DWORD n = 0, size = 4;
+    RegQueryValueExA(s.Select("Title"), "Number", nullptr, nullptr, reinterpret_cast<BYTE*>(&n),
+                     &size);
+    for (int i = 0; i < static_cast<int>(n); ++i) {
+        std::snprintf(name, sizeof name, "Title[%d]", i);
+        size = sizeof text;
+        RegQueryValueExA(s.Select("Title"), name, nullptr, nullptr, reinterpret_cast<BYTE*>(text),
+                         &size);
+        store.SetTitle(i, std::string(text, strnlen(text, size)).c_str());
+        DWORD m = 0;
+        size = 4;
+        std::snprintf(name, sizeof name, "Number[%d]", i);
+        RegQueryValueExA(s.Select("Pos"), name, nullptr, nullptr, reinterpret_cast<BYTE*>(&m),
+                         &size);
+        for (int j = 0; j < static_cast<int>(m); ++j) {
+            DWORD packed = 0;
+            size = 4;
+            std::snprintf(name, sizeof name, "Pos[%d][%d]", i, j);
+            RegQueryValueExA(s.Select("Pos"), name, nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(&packed), &size);
+            size = sizeof text;
+            std::snprintf(name, sizeof name, "Name[%d][%d]", i, j);
+            RegQueryValueExA(s.Select("Pos"), name, nullptr, nullptr, reinterpret_cast<BYTE*>(text),
+                             &size);
+            store.AddIcon(i, packed, std::string(text, strnlen(text, size)).c_str());
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
+    CLayoutStore source;
+    for (int i = 0; i < kLayouts; ++i) {
+        source.SetTitle(i, ("Layout " + std::to_string(i) + " 1024x768").c_str());
+        for (int j = 0; j < kIcons; ++j) {
+            source.AddIconXY(i, 10 + j, 20 + i, ("Icon name " + std::to_string(j)).c_str());
+        }
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+    double best[2] = {1e9, 1e9};
+    for (int r = 0; r < rounds; ++r) {
+        for (int bare = 0; bare < 2; ++bare) {
+            CLayoutStore loaded;
+            const auto start = std::chrono::steady_clock::now();
+            if (bare) {
+                BareSave(source);
+                BareLoad(loaded);
+            } else {
+                SaveLayouts(source, kKey);
+                LoadLayouts(loaded, kKey);
+            }
+            const double t = Seconds(start);
+            if (t < best[bare]) best[bare] = t;
+            if (loaded.GetCount() != kLayouts || loaded.GetIconCount(kLayouts - 1) != kIcons) {
+                std::printf("load gave %d layouts\n", loaded.GetCount());
+                return 1;
+            }
+        }
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+    std::printf("%d layouts x %d icons, save+load, best of %d:\n", kLayouts, kIcons, rounds);
+    std::printf("  SaveLayouts+LoadLayouts  %8.1f ms\n", best[0] * 1e3);
+    std::printf("  bare registry loop       %8.1f ms\n", best[1] * 1e3);
+    std::printf("  ratio                    %8.2f\n", best[0] / best[1]);
+    return 0;
+}

@@ -1,4 +1,0 @@
-// Stand-in for the remember handler until desktop/capture provides it.
-#include "ui/layout_dlg.h"
-
-void CLayoutDlg::OnRemember() {}
