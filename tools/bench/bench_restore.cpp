@@ -21,7 +21,7 @@
 namespace {
 
 constexpr int kIcons = 1000;
-constexpr int kRounds = 10;
+constexpr int kRounds = 20;
 
 using Clock = std::chrono::steady_clock;
 
