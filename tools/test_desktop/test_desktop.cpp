@@ -27,6 +27,7 @@ struct Options {
     bool utf8 = false;
     bool workerW = false;
     bool emulate9x = false;
+    int width = 0, height = 0;  // 0: the screen's
 };
 
 class LogFile {
@@ -87,6 +88,8 @@ Options ParseOptions(int argc, char** argv) {
             o.workerW = true;
         else if (a == "--emulate-9x")
             o.emulate9x = true;
+        else if (a == "--size" && hasValue)
+            std::sscanf(argv[++i], "%dx%d", &o.width, &o.height);
     }
     return o;
 }
@@ -179,6 +182,13 @@ LRESULT CALLBACK ProgmanProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         case WM_TIMER:
             if (wParam == kPlaceTimer || wParam == kFallbackTimer) PlaceItems();
             return 0;
+        case WM_WINDOWPOSCHANGING: {
+            // Like the shell's desktop, stay beneath every other window, even when clicked.
+            auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+            pos->hwndInsertAfter = HWND_BOTTOM;
+            pos->flags &= ~SWP_NOZORDER;
+            return DefWindowProcA(hwnd, msg, wParam, lParam);
+        }
         case WM_CLOSE:
             DestroyWindow(hwnd);
             return 0;
@@ -211,8 +221,8 @@ void AddWindowClass(HINSTANCE instance, const char* name, WNDPROC proc) {
 }
 
 bool CreateDesktop(HINSTANCE instance) {
-    const int cx = GetSystemMetrics(SM_CXSCREEN);
-    const int cy = GetSystemMetrics(SM_CYSCREEN);
+    const int cx = g.options.width > 0 ? g.options.width : GetSystemMetrics(SM_CXSCREEN);
+    const int cy = g.options.height > 0 ? g.options.height : GetSystemMetrics(SM_CYSCREEN);
     AddWindowClass(instance, "Progman", ProgmanProc);
     AddWindowClass(instance, "WorkerW", ContainerProc);
     AddWindowClass(instance, "SHELLDLL_DefView", ContainerProc);
