@@ -1,0 +1,80 @@
+// The dialog's owned worker thread: it runs the procedure, and joining it keeps
+// answering messages that the worker sends to the joining thread.
+#include "desktop/restore/worker_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+struct Shared {
+    HWND window = nullptr;
+    HANDLE release = nullptr;
+    std::atomic<int> result{0};
+};
+
+LRESULT CALLBACK AnswerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_APP) return 42;
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+UINT SendToJoiner(LPVOID param) {
+    auto* shared = static_cast<Shared*>(param);
+    DWORD_PTR answer = 0;
+    // Bounded, so that a join that does not answer fails the test instead of hanging it.
+    if (SendMessageTimeoutA(shared->window, WM_APP, 0, 0, SMTO_NORMAL, 5000, &answer))
+        shared->result = static_cast<int>(answer);
+    return 0;
+}
+
+UINT WaitForRelease(LPVOID param) {
+    auto* shared = static_cast<Shared*>(param);
+    WaitForSingleObject(shared->release, 10000);
+    shared->result = 7;
+    return 0;
+}
+
+TEST(WorkerThread, JoinAnswersMessagesSentByTheWorker) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = AnswerProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TorvinelJoinTest";
+    RegisterClassA(&wc);
+    Shared shared;
+    shared.window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    wc.hInstance, nullptr);
+    ASSERT_TRUE(shared.window);
+
+    CWorkerThread worker;
+    ASSERT_TRUE(worker.Start(SendToJoiner, &shared));
+    worker.Join();
+    EXPECT_EQ(shared.result, 42);
+    EXPECT_FALSE(worker.SleepWhileRunning(0));  // joined: no thread any more
+    DestroyWindow(shared.window);
+}
+
+TEST(WorkerThread, SleepWhileRunningEndsWithTheThread) {
+    CWorkerThread worker;
+    EXPECT_FALSE(worker.SleepWhileRunning(0));
+    worker.Join();  // nothing to wait for
+
+    Shared shared;
+    shared.release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_TRUE(worker.Start(WaitForRelease, &shared));
+    EXPECT_TRUE(worker.SleepWhileRunning(20));
+    SetEvent(shared.release);
+    const DWORD start = GetTickCount();
+    while (worker.SleepWhileRunning(100)) {
+        ASSERT_LT(GetTickCount() - start, 10000u);
+    }
+    EXPECT_EQ(shared.result, 7);
+    // A second start releases the first handle and runs again.
+    shared.result = 0;
+    ASSERT_TRUE(worker.Start(WaitForRelease, &shared));
+    worker.Join();
+    EXPECT_EQ(shared.result, 7);
+    CloseHandle(shared.release);
+}
+
+}  // namespace
