@@ -9,6 +9,7 @@
 //   driver wait-idle [MS]          wait until a restore has ended (remember enabled again)
 //   driver move X Y                move the main dialog to screen position X, Y
 //   driver scramble SEED           move every desktop icon to a random place, print how many
+//   driver close-desktop           close the running test desktop
 //   driver menu ID | syscmd ID     post a menu command / system command
 //   driver close | escape | enter  end the dialog by close box, Escape, Enter on the list
 //   driver f1                      press F1 on the main dialog
@@ -23,6 +24,7 @@
 
 #include "tools/driver/driver.h"
 #include "tools/driver/scramble.h"
+#include "tools/test_desktop/test_desktop_client.h"
 #include "ui/resource.h"
 
 namespace {
@@ -87,6 +89,10 @@ int wmain(int argc, wchar_t** argv) {
         const int moved = driver::ScrambleDesktop(std::wcstoul(arg.c_str(), nullptr, 10));
         if (moved < 0) return Fail(L"no desktop list view");
         Print(std::to_wstring(moved));
+        return 0;
+    }
+    if (cmd == L"close-desktop") {
+        testdesk::CloseRunningTestDesktops();
         return 0;
     }
 
