@@ -19,6 +19,9 @@
 //           position read does not work against it: use it with the 9x scheme only.
 // --size    the desktop window's size in pixels (it stands at 0,0); default: the screen.
 //
+// The user can drag icons with the mouse (moved by LVM_SETITEMPOSITION32: not logged).
+// The desktop window stays beneath every other window.
+//
 // Ready: the Progman window gets its title "Program Manager" only once the icons stand
 // at their places (after the list view's first paint), so FindWindowA("Progman",
 // "Program Manager") appearing means ready. WM_CLOSE to Progman ends the program.

@@ -65,6 +65,10 @@ struct State {
     UINT dumpMessage = 0;
     UINT clearLogMessage = 0;
     LogFile log;
+    struct {
+        int item = -1;  // the icon the user drags, or -1
+        POINT offset = {};
+    } drag;
     desktop::UniqueHandle mapping;  // --emulate-9x: the shared arena
     desktop::MappedView view;
 };
@@ -200,12 +204,46 @@ LRESULT CALLBACK ProgmanProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     }
 }
 
-// SHELLDLL_DefView and WorkerW: plain containers that keep their child filling them.
+// A user's drag of an icon: a bare list view only reports its start, so the view's
+// parent moves the icon under the mouse (its client area is the view's). The icon goes
+// by LVM_SETITEMPOSITION32, which stays out of the log.
+void MoveDraggedItem(LPARAM mousePos) {
+    POINT pt = {static_cast<short>(LOWORD(mousePos)) - g.drag.offset.x,
+                static_cast<short>(HIWORD(mousePos)) - g.drag.offset.y};
+    SendMessageA(g.listView, LVM_SETITEMPOSITION32, g.drag.item, reinterpret_cast<LPARAM>(&pt));
+}
+
+// SHELLDLL_DefView and WorkerW: plain containers that keep their child filling them;
+// the one holding the list view moves the icons the user drags.
 LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_SIZE) {
-        if (HWND child = GetWindow(hwnd, GW_CHILD))
-            MoveWindow(child, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        return 0;
+    switch (msg) {
+        case WM_SIZE:
+            if (HWND child = GetWindow(hwnd, GW_CHILD))
+                MoveWindow(child, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+            return 0;
+        case WM_NOTIFY: {
+            const auto* nm = reinterpret_cast<const NMLISTVIEW*>(lParam);
+            if (nm->hdr.hwndFrom != g.listView || nm->hdr.code != LVN_BEGINDRAG) break;
+            POINT at = {};
+            SendMessageA(g.listView, LVM_GETITEMPOSITION, nm->iItem, reinterpret_cast<LPARAM>(&at));
+            g.drag.item = nm->iItem;
+            g.drag.offset = {nm->ptAction.x - at.x, nm->ptAction.y - at.y};
+            SetCapture(hwnd);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            if (g.drag.item >= 0) MoveDraggedItem(lParam);
+            return 0;
+        case WM_LBUTTONUP:
+            if (g.drag.item >= 0) MoveDraggedItem(lParam);
+            g.drag.item = -1;
+            ReleaseCapture();
+            return 0;
+        case WM_CAPTURECHANGED:
+            g.drag.item = -1;
+            return 0;
+        default:
+            break;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
