@@ -10,12 +10,23 @@ source scripts/demo-lib.sh
 w=${demo_desktop_size%x*} h=${demo_desktop_size#*x}
 scene="$((w + 250))x$h+0+0"  # the desktop with the dialog beside it
 frames=$(mktemp -d)
-trap 'rm -rf "$frames"' EXIT
+finished=0
+trap 'rm -rf "$frames"; [ $finished = 1 ] || demo_stop' EXIT  # nothing left running on failure
 mkdir -p "$out"
 rm -f "$out"/*.png "$out"/*.gif
 
 shoot_dialog() { import -window "$(xdotool search --name '^ナラベ・リオン$' | head -1)" "$1"; }
 shoot_scene() { import -window root -crop "$scene" +repage "$1"; }
+# Waits until the dialog's state (see driver state) has a line matching $1.
+wait_state() {
+    local _
+    for _ in $(seq 250); do
+        drv state | grep -q "$1" && return 0
+        sleep 0.02
+    done
+    echo "demo: the dialog never showed \"$1\"" >&2
+    exit 1
+}
 frame() { import -window root -crop "${w}x$h+0+0" +repage "$frames/$(printf %04d "$1").miff"; }
 
 demo_begin
@@ -27,10 +38,7 @@ demo_start_program
 echo "demo: remember"
 drv click 1000
 drv title "デモの配置"
-for _ in $(seq 100); do
-    drv state | grep -q '^line デモの配置' && break
-    sleep 0.1
-done
+wait_state '^line デモの配置'
 drv select 0
 sleep 0.3
 shoot_dialog "$out/dialog.png"
@@ -42,10 +50,7 @@ frame 0
 
 echo "demo: restore enjoyably"
 drv click 1005
-for _ in $(seq 100); do
-    drv state | grep -q '中断' && break
-    sleep 0.02
-done
+wait_state '中断'
 shoot_dialog "$out/dialog-busy.png"
 n=1
 start=$(date +%s%N)
@@ -71,3 +76,4 @@ echo "demo: the glide took ${took} ms, ${n} frames"
 drv close
 wait "$demo_pid" || true
 demo_stop
+finished=1

@@ -19,9 +19,9 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 source scripts/demo-lib.sh
+trap demo_stop EXIT  # also when interrupted
 demo_begin
 demo_start_desktop
 demo_start_program
 echo "TORVINEL.EXE runs beside the test desktop: remember, drag icons, restore. Close it to end."
 wait "$demo_pid" || true
-demo_stop
