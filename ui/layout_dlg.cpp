@@ -157,6 +157,8 @@ void CLayoutDlg::OnHelpAbout() { PostMessageA(m_hWnd, WM_SYSCOMMAND, IDM_ABOUTBO
 void CLayoutDlg::OnHelpTopic() { AfxGetApp()->WinHelp(1, HELP_CONTEXT); }
 
 void CLayoutDlg::OnDestroy() {
+    // The worker reads this dialog and g_layouts: it must end before either goes.
+    EndRestoreWorker();
     // Take the menu off the window so that only m_menu destroys it.
     SetMenu(m_hWnd, nullptr);
     Default();

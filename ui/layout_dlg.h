@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "desktop/restore/worker_thread.h"
 #include "ui/framework/controls.h"
 #include "ui/framework/dialog.h"
 
@@ -38,6 +39,12 @@ public:
     std::atomic<int32_t> m_nSpeed;  // animation step increment
     CListBox m_list;
     HICON m_hIcon;
+    CWorkerThread m_worker;  // the running (or last) restore worker
+
+private:
+    void StartRestore(int32_t nMode);
+    // Stops an animated restore, lets an instant one finish, and waits for the worker.
+    void EndRestoreWorker();
 
 protected:
     const MessageMap* GetMessageMap() const override;

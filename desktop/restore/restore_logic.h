@@ -1,0 +1,42 @@
+// The restore worker's work once it knows the selected layout, told without the
+// platform: find the desktop view, open what the variant needs, move the icons,
+// release. The NT variant matches desktop items to saved icons by name, the 9x variant
+// by index. Both run on the worker thread and read the dialog's abort flag and speed
+// step through relaxed atomic loads.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "desktop/desktop.h"
+
+class CLayoutStore;
+
+namespace restore {
+
+enum RestoreMode : int32_t {
+    kRestoreInstant = 0,
+    kRestoreAnimated = 1,
+};
+
+// What a restore reads besides the desktop: the layouts, the layout to put back, the
+// mode (any value but 0 or 1 moves nothing) and the dialog's two shared words.
+struct RestoreJob {
+    const CLayoutStore& store;
+    int layout;
+    int32_t mode;
+    const std::atomic<int32_t>& abort;
+    const std::atomic<int32_t>& speed;
+};
+
+// NT family: every desktop item is walked; an item whose text names a saved icon
+// (ignoring ASCII case) goes to that icon's place. Animated, the abort flag is tested
+// after each matched item; an item whose position can no longer be read is skipped.
+void RestoreByName(desktop::Desktop& desk, const RestoreJob& job);
+
+// 9x family: desktop item i goes to saved icon i, for the first min(item count, icon
+// count) items. Instant needs no access context; animated opens the shared block once
+// and tests the abort flag after every icon.
+void RestoreByIndex(desktop::Desktop& desk, const RestoreJob& job);
+
+}  // namespace restore
