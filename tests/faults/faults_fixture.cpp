@@ -1,0 +1,94 @@
+// Helpers of the fault tests (see faults_fixture.h).
+#include "tests/faults/faults_fixture.h"
+
+#include <cstdlib>
+
+#include "desktop/access/win_handles.h"
+#include "store/layout_store.h"
+
+namespace faults {
+
+IconGrid MakeGrid(int n, int offset) {
+    IconGrid grid;
+    for (int i = 0; i < n; ++i) {
+        const int x = 80 * (i % 40) + 10;
+        const int y = 70 * (i / 40) + 10;
+        const std::string name = "icon " + std::to_string(i);
+        grid.items.push_back({x, y, name});
+        grid.saved.push_back(
+            {PackIconPos(x + offset, y + offset), std::wstring(name.begin(), name.end())});
+    }
+    return grid;
+}
+
+namespace {
+
+// An opened registry key, closed when it goes.
+class OpenKey {
+public:
+    OpenKey(HKEY parent, const wchar_t* path) {
+        if (RegOpenKeyExW(parent, path, 0, KEY_READ, &m_key) != ERROR_SUCCESS) m_key = nullptr;
+    }
+    ~OpenKey() {
+        if (m_key) RegCloseKey(m_key);
+    }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+    HKEY Get() const { return m_key; }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+void Snapshot(HKEY key, const std::wstring& prefix, RegistrySnapshot& out) {
+    wchar_t name[256];
+    BYTE data[4096];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLen = 256;
+        DWORD dataLen = sizeof data;
+        DWORD type = 0;
+        if (RegEnumValueW(key, i, name, &nameLen, nullptr, &type, data, &dataLen) != ERROR_SUCCESS)
+            break;
+        out[prefix + name] = {type, std::string(reinterpret_cast<char*>(data), dataLen)};
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLen = 256;
+        if (RegEnumKeyExW(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        const OpenKey sub(key, name);
+        if (sub.Get()) Snapshot(sub.Get(), prefix + name + L"\\", out);
+    }
+}
+
+}  // namespace
+
+RegistrySnapshot SnapshotLayouts() {
+    RegistrySnapshot out;
+    const OpenKey key(HKEY_CURRENT_USER, e2e::kLayoutsKey);
+    if (key.Get()) Snapshot(key.Get(), L"", out);
+    return out;
+}
+
+bool KillProcess(DWORD pid) {
+    desktop::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+    if (!process) return false;
+    TerminateProcess(process.Get(), 9);
+    return WaitForSingleObject(process.Get(), 10000) == WAIT_OBJECT_0;
+}
+
+bool Answers(HWND window, DWORD timeoutMs) {
+    wchar_t text[64];
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text),
+                               SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
+}
+
+DWORD HandleCount(HANDLE process) {
+    DWORD count = 0;
+    return GetProcessHandleCount(process, &count) ? count : 0;
+}
+
+int Repeats(int normal, int long_) { return std::getenv("TORVINEL_LONG_RUNS") ? long_ : normal; }
+
+}  // namespace faults
