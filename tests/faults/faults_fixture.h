@@ -45,8 +45,8 @@ bool KillProcess(DWORD pid);
 // Whether the window's thread answers a sent WM_GETTEXT within `timeoutMs`.
 bool Answers(HWND window, DWORD timeoutMs = 3000);
 
-// The process's open handle count; 0 when it cannot be read.
-DWORD HandleCount(HANDLE process);
+// The open handle count of `process` (whose id is `pid`); 0 when it cannot be read.
+DWORD HandleCount(HANDLE process, DWORD pid);
 
 // `normal`, or `long_` when TORVINEL_LONG_RUNS is set (the long runs of the README).
 int Repeats(int normal, int long_);
