@@ -1,6 +1,7 @@
-// Many captures in one run leave nothing behind: the program's handle count stays flat,
-// and the shell's process keeps no remote blocks (its committed private memory does not
-// grow by a block per capture). The probes are checked first against a planted leak.
+// Many captures in one run leave nothing behind: the program's handle count and its own
+// committed memory stay flat, and the shell's process keeps no remote blocks (its
+// committed private memory does not grow by a block per capture). The probes are checked
+// first against a planted leak.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -115,12 +116,13 @@ TEST_F(CaptureLeaks, ManyCapturesKeepHandlesAndTheShellsMemoryFlat) {
     const desktop::UniqueHandle desk(
         OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, shell.ProcessId()));
     const desktop::UniqueHandle exe(
-        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, app.process().id()));
+        OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, app.process().id()));
     ASSERT_TRUE(desk && exe);
 
     const int captures = faults::Repeats(1000, 5000);
     DWORD handlesWarm = 0;
     SIZE_T memWarm = 0;
+    SIZE_T exeMemWarm = 0;
     DWORD start = 0;
     // Capture i asks its title in round i; the title dialog of the next round shows
     // only once capture i has ended, so the probes read a program at rest.
@@ -131,6 +133,7 @@ TEST_F(CaptureLeaks, ManyCapturesKeepHandlesAndTheShellsMemoryFlat) {
         if (i == kWarmUp) {
             handlesWarm = faults::HandleCount(exe.Get(), app.process().id());
             memWarm = CommittedPrivate(desk.Get());
+            exeMemWarm = CommittedPrivate(exe.Get());
             start = GetTickCount();
         }
         if (i == captures) {
@@ -152,16 +155,22 @@ TEST_F(CaptureLeaks, ManyCapturesKeepHandlesAndTheShellsMemoryFlat) {
     const DWORD ms = GetTickCount() - start;
     const DWORD handlesEnd = faults::HandleCount(exe.Get(), app.process().id());
     const SIZE_T memEnd = CommittedPrivate(desk.Get());
+    const SIZE_T exeMemEnd = CommittedPrivate(exe.Get());
     std::printf("%d captures after warm-up in %lu ms (%.1f ms each)\n", captures - kWarmUp, ms,
                 static_cast<double>(ms) / (captures - kWarmUp));
     std::printf("TORVINEL.EXE handles: %lu after warm-up, %lu at the end\n", handlesWarm,
                 handlesEnd);
     std::printf("shell committed private memory: %zu KiB after warm-up, %zu KiB at the end\n",
                 memWarm / 1024, memEnd / 1024);
+    std::printf(
+        "TORVINEL.EXE committed private memory: %zu KiB after warm-up, %zu KiB at the end\n",
+        exeMemWarm / 1024, exeMemEnd / 1024);
     ASSERT_GT(handlesWarm, 0u);
     EXPECT_LE(handlesEnd, handlesWarm + 5);
     // A block left per capture would add 4 KiB each.
     EXPECT_LT(memEnd, memWarm + (captures - kWarmUp) * kBlock / 10);
+    // The program's own heap: a leak of a few hundred bytes per capture shows.
+    EXPECT_LE(exeMemEnd, exeMemWarm + 256 * 1024);
     EXPECT_EQ(driver::ReadListLines(app.main(), IDC_LAYOUT_LIST).size(),
               static_cast<size_t>(kTitles));
 
