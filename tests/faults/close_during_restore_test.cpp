@@ -57,14 +57,14 @@ protected:
 TEST_F(CloseDuringRestore, AnimatedStopsAtItsNextStep) {
     // One icon with a glide of 20,000 steps: every close lands in the middle of it.
     e2e::SeedLayouts({{L"home", {{PackIconPos(20000, 0), L"far"}}}});
-    const faults::RegistrySnapshot seeded = faults::SnapshotLayouts();
+    const e2e::LayoutValues seeded = e2e::ReadLayoutValues();
     TestDesktop shell({{0, 0, "far"}});
     ASSERT_TRUE(shell.Ready());
     const int repeats = faults::Repeats(20, 100);
     for (int i = 0; i < repeats; ++i) {
         SCOPED_TRACE(i);
         EXPECT_LT(RestoreAndClose(shell, IDC_FUN_RESTORE, 2).atExit, 20000u);
-        EXPECT_EQ(faults::SnapshotLayouts(), seeded);
+        EXPECT_EQ(e2e::ReadLayoutValues(), seeded);
         if (HasFailure()) break;
     }
     EXPECT_LT(shell.Items().at(0).x, 20000);  // never reached the target
@@ -74,7 +74,7 @@ TEST_F(CloseDuringRestore, InstantRunsToItsEnd) {
     constexpr int kIcons = 300;
     const faults::IconGrid grid = faults::MakeGrid(kIcons, 7);
     e2e::SeedLayouts({{L"home", grid.saved}});
-    const faults::RegistrySnapshot seeded = faults::SnapshotLayouts();
+    const e2e::LayoutValues seeded = e2e::ReadLayoutValues();
     TestDesktop shell(grid.items);
     ASSERT_TRUE(shell.Ready());
     const int repeats = faults::Repeats(20, 100);
@@ -84,7 +84,7 @@ TEST_F(CloseDuringRestore, InstantRunsToItsEnd) {
         const Moves moves = RestoreAndClose(shell, IDC_RESTORE, 2);
         EXPECT_EQ(moves.atExit, static_cast<size_t>(kIcons));
         if (moves.atClose < static_cast<size_t>(kIcons)) ++midway;
-        EXPECT_EQ(faults::SnapshotLayouts(), seeded);
+        EXPECT_EQ(e2e::ReadLayoutValues(), seeded);
         if (HasFailure()) break;
     }
     std::printf("%d of %d closes came in the middle of the restore\n", midway, repeats);

@@ -24,55 +24,6 @@ IconGrid MakeGrid(int n, int offset) {
     return grid;
 }
 
-namespace {
-
-// An opened registry key, closed when it goes.
-class OpenKey {
-public:
-    OpenKey(HKEY parent, const wchar_t* path) {
-        if (RegOpenKeyExW(parent, path, 0, KEY_READ, &m_key) != ERROR_SUCCESS) m_key = nullptr;
-    }
-    ~OpenKey() {
-        if (m_key) RegCloseKey(m_key);
-    }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
-
-void Snapshot(HKEY key, const std::wstring& prefix, RegistrySnapshot& out) {
-    wchar_t name[256];
-    BYTE data[4096];
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLen = 256;
-        DWORD dataLen = sizeof data;
-        DWORD type = 0;
-        if (RegEnumValueW(key, i, name, &nameLen, nullptr, &type, data, &dataLen) != ERROR_SUCCESS)
-            break;
-        out[prefix + name] = {type, std::string(reinterpret_cast<char*>(data), dataLen)};
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLen = 256;
-        if (RegEnumKeyExW(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        const OpenKey sub(key, name);
-        if (sub.Get()) Snapshot(sub.Get(), prefix + name + L"\\", out);
-    }
-}
-
-}  // namespace
-
-RegistrySnapshot SnapshotLayouts() {
-    RegistrySnapshot out;
-    const OpenKey key(HKEY_CURRENT_USER, e2e::kLayoutsKey);
-    if (key.Get()) Snapshot(key.Get(), L"", out);
-    return out;
-}
-
 bool KillProcess(DWORD pid) {
     desktop::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
     if (!process) return false;

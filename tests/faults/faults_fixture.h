@@ -1,11 +1,10 @@
 // What the fault tests share: polling, an icon grid for the test desktop and its saved
-// layout, a snapshot of the saved layouts in the registry, process probes (alive,
-// answering, handle count), and the repeat counts of the long runs.
+// layout, process probes (killing, answering, handle count), and the repeat counts of
+// the long runs.
 #pragma once
 
 #include <windows.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -34,10 +33,6 @@ struct IconGrid {
     std::vector<e2e::SeedIcon> saved;
 };
 IconGrid MakeGrid(int n, int offset);
-
-// Every value below the layouts key, as "subkey\name" -> type and bytes.
-using RegistrySnapshot = std::map<std::wstring, std::pair<DWORD, std::string>>;
-RegistrySnapshot SnapshotLayouts();
 
 // Ends a process the hard way (as a crash of the shell would); true once it is gone.
 bool KillProcess(DWORD pid);

@@ -26,6 +26,7 @@ protected:
         e2e::DeleteLayouts();
     }
     void TearDown() override {
+        e2e::SetWin98(false);
         e2e::DeleteLayouts();
         testdesk::CloseRunningTestDesktops();
     }
@@ -94,35 +95,44 @@ TEST_F(ShellKilled, CaptureStoresWhatTheReadsGave) {
 
 TEST_F(ShellKilled, RestoreEndsAndTheDialogGoesIdle) {
     const faults::IconGrid grid = faults::MakeGrid(kIcons, 7);
-    for (const int button : {IDC_RESTORE, IDC_FUN_RESTORE}) {
-        SCOPED_TRACE(button == IDC_RESTORE ? "instant" : "animated");
+    struct Case {
+        const char* name;
+        bool win98;  // the 9x worker, against the desktop that emulates its shared block
+        int button;
+    };
+    for (const Case& c :
+         {Case{"instant", false, IDC_RESTORE}, Case{"animated", false, IDC_FUN_RESTORE},
+          Case{"instant 98", true, IDC_RESTORE}, Case{"animated 98", true, IDC_FUN_RESTORE}}) {
+        SCOPED_TRACE(c.name);
         e2e::SeedLayouts({{L"home", grid.saved}, {L"other", {{PackIconPos(1, 1), L"x"}}}});
-        const faults::RegistrySnapshot seeded = faults::SnapshotLayouts();
-        TestDesktop shell(grid.items);
+        const e2e::LayoutValues seeded = e2e::ReadLayoutValues();
+        testdesk::TestDesktopOptions options;
+        options.emulate9x = c.win98;
+        TestDesktop shell(grid.items, options);
         ASSERT_TRUE(shell.Ready());
         shell.ClearSetPositionLog();
-        e2e::RunningApp app;
+        e2e::RunningApp app(c.win98);
         ASSERT_TRUE(app.main());
 
         driver::SelectListLine(app.main(), IDC_LAYOUT_LIST, 0);
-        driver::ClickButton(app.main(), button);
+        driver::ClickButton(app.main(), c.button);
         ASSERT_TRUE(faults::WaitFor([&] { return !shell.SetPositionLog().empty(); }, 20000));
         ASSERT_TRUE(faults::KillProcess(shell.ProcessId()));
         const size_t sets = shell.SetPositionLog().size();
-        std::printf("position sets before the kill: %zu\n", sets);
+        std::printf("%s: position sets before the kill: %zu\n", c.name, sets);
         EXPECT_LT(sets, static_cast<size_t>(kIcons)) << "the restore had ended already";
 
-        ASSERT_TRUE(faults::WaitFor(
-            [&] {
-                return driver::ReadButton(app.main(), IDC_RESTORE).text == L"位置を元通りにする";
-            },
-            20000))
-            << "the dialog stays busy";
-        EXPECT_EQ(driver::ReadButton(app.main(), IDC_FUN_RESTORE).text, L"楽しく元に戻す");
-        EXPECT_TRUE(driver::ReadButton(app.main(), IDC_REMEMBER).enabled);
-        EXPECT_TRUE(driver::ReadButton(app.main(), IDC_DELETE).enabled);
+        // Idle again: the four buttons with their idle labels, all enabled (line 0 is
+        // still selected). UpdateButtons sets them one after the other.
+        auto idle = [&] {
+            return driver::ReadButton(app.main(), IDC_REMEMBER).enabled &&
+                   driver::ReadButton(app.main(), IDC_RESTORE).text == L"位置を元通りにする" &&
+                   driver::ReadButton(app.main(), IDC_FUN_RESTORE).text == L"楽しく元に戻す" &&
+                   driver::ReadButton(app.main(), IDC_DELETE).enabled;
+        };
+        ASSERT_TRUE(faults::WaitFor(idle, 20000)) << "the dialog stays busy";
         ExpectAnswersAndExitsCleanly(app);
-        EXPECT_EQ(faults::SnapshotLayouts(), seeded);
+        EXPECT_EQ(e2e::ReadLayoutValues(), seeded);
     }
 }
 
