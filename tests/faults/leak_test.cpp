@@ -1,12 +1,13 @@
-// Many captures in one run leave nothing behind: the program's handle count and its own
-// committed memory stay flat, and the shell's process keeps no remote blocks (its
-// committed private memory does not grow by a block per capture). The probes are checked
-// first against a planted leak.
+// Many captures, and many restores, in one run leave nothing behind: the program's
+// handle count and its own committed memory stay flat, and the shell's process keeps no
+// remote blocks (its committed private memory does not grow by a block per operation).
+// The probes are checked first against a planted leak.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "desktop/access/win_handles.h"
+#include "store/layout_store.h"
 #include "tests/faults/faults_fixture.h"
 #include "ui/resource.h"
 
@@ -54,7 +55,51 @@ bool Gone(HWND window) {
     return Briskly([&] { return !IsWindow(window) || !IsWindowVisible(window); });
 }
 
-class CaptureLeaks : public ::testing::Test {
+// What the leak checks read, from outside both processes.
+struct Figures {
+    DWORD handles;      // TORVINEL.EXE
+    SIZE_T exeMemory;   // TORVINEL.EXE, committed private
+    SIZE_T deskMemory;  // the shell, committed private
+};
+
+class Probe {
+public:
+    Probe(DWORD exePid, DWORD deskPid)
+        : m_exePid(exePid),
+          m_exe(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, exePid)),
+          m_desk(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, deskPid)) {}
+    bool Ok() const { return m_exe && m_desk; }
+    Figures Read() const {
+        return {faults::HandleCount(m_exe.Get(), m_exePid), CommittedPrivate(m_exe.Get()),
+                CommittedPrivate(m_desk.Get())};
+    }
+
+private:
+    DWORD m_exePid;
+    desktop::UniqueHandle m_exe;
+    desktop::UniqueHandle m_desk;
+};
+
+// Prints the figures and checks that `operations` after the warm-up left nothing.
+void ExpectFlat(const char* what, int operations, DWORD ms, const Figures& warm,
+                const Figures& end) {
+    std::printf("%d %s after warm-up in %lu ms (%.1f ms each)\n", operations, what, ms,
+                static_cast<double>(ms) / operations);
+    std::printf("TORVINEL.EXE handles: %lu after warm-up, %lu at the end\n", warm.handles,
+                end.handles);
+    std::printf("TORVINEL.EXE committed private memory: %zu KiB, then %zu KiB\n",
+                warm.exeMemory / 1024, end.exeMemory / 1024);
+    std::printf("shell committed private memory: %zu KiB, then %zu KiB\n", warm.deskMemory / 1024,
+                end.deskMemory / 1024);
+    ASSERT_GT(warm.handles, 0u);
+    EXPECT_LE(end.handles, warm.handles + 5);
+    // The program's own heap: a leak of a few hundred bytes per operation shows.
+    EXPECT_LE(end.exeMemory, warm.exeMemory + 256 * 1024);
+    // A remote block left per operation would add 4 KiB each.
+    EXPECT_LT(end.deskMemory, warm.deskMemory + operations * kBlock / 10);
+}
+
+class Leaks : public ::testing::Test {
 protected:
     void SetUp() override {
         e2e::SetWin98(false);
@@ -66,7 +111,7 @@ protected:
     }
 };
 
-TEST_F(CaptureLeaks, ProbesSeeAPlantedLeak) {
+TEST_F(Leaks, ProbesSeeAPlantedLeak) {
     TestDesktop shell({{10, 10, "a"}});
     ASSERT_TRUE(shell.Ready());
     e2e::RunningApp app;
@@ -107,22 +152,17 @@ TEST_F(CaptureLeaks, ProbesSeeAPlantedLeak) {
     EXPECT_TRUE(app.WaitForExit());
 }
 
-TEST_F(CaptureLeaks, ManyCapturesKeepHandlesAndTheShellsMemoryFlat) {
+TEST_F(Leaks, ManyCapturesLeaveNothingBehind) {
     TestDesktop shell({{10, 10, "ごみ箱"}, {90, 10, "Readme.txt"}, {170, 10, "メモ"}});
     ASSERT_TRUE(shell.Ready());
     e2e::RunningApp app;
     ASSERT_TRUE(app.main());
     const DWORD pid = app.process().id();
-    const desktop::UniqueHandle desk(
-        OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, shell.ProcessId()));
-    const desktop::UniqueHandle exe(
-        OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, app.process().id()));
-    ASSERT_TRUE(desk && exe);
+    const Probe probe(pid, shell.ProcessId());
+    ASSERT_TRUE(probe.Ok());
 
     const int captures = faults::Repeats(1000, 5000);
-    DWORD handlesWarm = 0;
-    SIZE_T memWarm = 0;
-    SIZE_T exeMemWarm = 0;
+    Figures warm{};
     DWORD start = 0;
     // Capture i asks its title in round i; the title dialog of the next round shows
     // only once capture i has ended, so the probes read a program at rest.
@@ -131,9 +171,7 @@ TEST_F(CaptureLeaks, ManyCapturesKeepHandlesAndTheShellsMemoryFlat) {
         HWND dlg = WaitBriskly(pid, kTitleCaption);
         ASSERT_TRUE(dlg) << "no title dialog in round " << i;
         if (i == kWarmUp) {
-            handlesWarm = faults::HandleCount(exe.Get(), app.process().id());
-            memWarm = CommittedPrivate(desk.Get());
-            exeMemWarm = CommittedPrivate(exe.Get());
+            warm = probe.Read();
             start = GetTickCount();
         }
         if (i == captures) {
@@ -152,25 +190,7 @@ TEST_F(CaptureLeaks, ManyCapturesKeepHandlesAndTheShellsMemoryFlat) {
             ASSERT_TRUE(Gone(dlg));
         }
     }
-    const DWORD ms = GetTickCount() - start;
-    const DWORD handlesEnd = faults::HandleCount(exe.Get(), app.process().id());
-    const SIZE_T memEnd = CommittedPrivate(desk.Get());
-    const SIZE_T exeMemEnd = CommittedPrivate(exe.Get());
-    std::printf("%d captures after warm-up in %lu ms (%.1f ms each)\n", captures - kWarmUp, ms,
-                static_cast<double>(ms) / (captures - kWarmUp));
-    std::printf("TORVINEL.EXE handles: %lu after warm-up, %lu at the end\n", handlesWarm,
-                handlesEnd);
-    std::printf("shell committed private memory: %zu KiB after warm-up, %zu KiB at the end\n",
-                memWarm / 1024, memEnd / 1024);
-    std::printf(
-        "TORVINEL.EXE committed private memory: %zu KiB after warm-up, %zu KiB at the end\n",
-        exeMemWarm / 1024, exeMemEnd / 1024);
-    ASSERT_GT(handlesWarm, 0u);
-    EXPECT_LE(handlesEnd, handlesWarm + 5);
-    // A block left per capture would add 4 KiB each.
-    EXPECT_LT(memEnd, memWarm + (captures - kWarmUp) * kBlock / 10);
-    // The program's own heap: a leak of a few hundred bytes per capture shows.
-    EXPECT_LE(exeMemEnd, exeMemWarm + 256 * 1024);
+    ExpectFlat("captures", captures - kWarmUp, GetTickCount() - start, warm, probe.Read());
     EXPECT_EQ(driver::ReadListLines(app.main(), IDC_LAYOUT_LIST).size(),
               static_cast<size_t>(kTitles));
 
@@ -179,6 +199,60 @@ TEST_F(CaptureLeaks, ManyCapturesKeepHandlesAndTheShellsMemoryFlat) {
     EXPECT_TRUE(app.process().WaitForExit(30000, &code));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(e2e::ReadTitles().size(), static_cast<size_t>(kTitles));
+}
+
+TEST_F(Leaks, ManyRestoresLeaveNothingBehind) {
+    // Two layouts 5 pixels apart: each restore moves every icon, instant ones with one
+    // message per icon, animated ones with five steps and the final set.
+    const std::vector<testdesk::TestItem> icons = {
+        {10, 10, "ごみ箱"}, {90, 10, "Readme.txt"}, {170, 10, "メモ"}};
+    std::vector<e2e::SeedLayout> layouts = {{L"A", {}}, {L"B", {}}};
+    for (const testdesk::TestItem& icon : icons) {
+        wchar_t name[32] = {};
+        MultiByteToWideChar(CP_ACP, 0, icon.text.c_str(), -1, name, 32);
+        layouts[0].icons.push_back({PackIconPos(icon.x, icon.y), name});
+        layouts[1].icons.push_back({PackIconPos(icon.x + 5, icon.y + 5), name});
+    }
+    e2e::SeedLayouts(layouts);
+    TestDesktop shell(icons);
+    ASSERT_TRUE(shell.Ready());
+    shell.ClearSetPositionLog();
+    e2e::RunningApp app;
+    ASSERT_TRUE(app.main());
+    const Probe probe(app.process().id(), shell.ProcessId());
+    ASSERT_TRUE(probe.Ok());
+
+    auto idle = [&] {
+        return driver::ReadButton(app.main(), IDC_RESTORE).text == L"位置を元通りにする" &&
+               driver::ReadButton(app.main(), IDC_DELETE).enabled;
+    };
+    const int restores = faults::Repeats(60, 2000);
+    Figures warm{};
+    DWORD start = 0;
+    size_t sets = 0;
+    // Restore i goes to layout i % 2 (B first, away from where the icons stand),
+    // instant and animated in turn; it has ended once all its moves came and the
+    // dialog is idle again.
+    for (int i = 0; i <= restores; ++i) {
+        if (i == kWarmUp) {
+            warm = probe.Read();
+            start = GetTickCount();
+        }
+        if (i == restores) break;
+        const bool animated = i / 2 % 2 == 1;
+        driver::SelectListLine(app.main(), IDC_LAYOUT_LIST, 1 - i % 2);
+        driver::ClickButton(app.main(), animated ? IDC_FUN_RESTORE : IDC_RESTORE);
+        sets += icons.size() * (animated ? 6 : 1);
+        ASSERT_TRUE(Briskly([&] { return shell.SetPositionLog().size() >= sets && idle(); }, 20000))
+            << "restore " << i << " did not end";
+    }
+    ExpectFlat("restores", restores - kWarmUp, GetTickCount() - start, warm, probe.Read());
+    EXPECT_EQ(shell.SetPositionLog().size(), sets);
+
+    driver::PostClose(app.main());
+    DWORD code = 1;
+    EXPECT_TRUE(app.process().WaitForExit(30000, &code));
+    EXPECT_EQ(code, 0u);
 }
 
 }  // namespace
