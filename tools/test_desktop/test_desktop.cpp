@@ -116,11 +116,15 @@ void PlaceItems() {
     g.placed = true;
     KillTimer(g.progman, kPlaceTimer);
     KillTimer(g.progman, kFallbackTimer);
+    // One repaint at the end: painting after each move makes thousands of icons slow.
+    SendMessageA(g.listView, WM_SETREDRAW, FALSE, 0);
     for (std::size_t i = 0; i < g.items.size(); ++i) {
         POINT pt = {g.items[i].x, g.items[i].y};
         // LVM_SETITEMPOSITION32 so that our own placing stays out of the log.
         SendMessageA(g.listView, LVM_SETITEMPOSITION32, i, reinterpret_cast<LPARAM>(&pt));
     }
+    SendMessageA(g.listView, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(g.listView, nullptr, TRUE);
     SetWindowTextA(g.progman, "Program Manager");  // now FindWindowA sees a ready desktop
 }
 
@@ -291,6 +295,9 @@ bool CreateDesktop(HINSTANCE instance) {
     HIMAGELIST images = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 1, 1);
     ImageList_AddIcon(images, LoadIcon(nullptr, IDI_APPLICATION));
     SendMessageA(g.listView, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+    // Without redraw: an insert that paints costs time in proportion to the items
+    // already there (1,000 icons took 7.5 s instead of 10 ms under Wine).
+    SendMessageA(g.listView, WM_SETREDRAW, FALSE, 0);
     for (std::size_t i = 0; i < g.items.size(); ++i) {
         LVITEMA item = {};
         item.mask = LVIF_TEXT | LVIF_IMAGE;
@@ -299,6 +306,7 @@ bool CreateDesktop(HINSTANCE instance) {
         item.iImage = 0;
         SendMessageA(g.listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
+    SendMessageA(g.listView, WM_SETREDRAW, TRUE, 0);
     g.listViewProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(g.listView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListViewProc)));
     SetTimer(g.progman, kFallbackTimer, kFallbackDelayMs, nullptr);
