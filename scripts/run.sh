@@ -1,30 +1,27 @@
 #!/usr/bin/env bash
-# Builds TORVINEL.EXE and runs it under Wine: on your display if there is one, else in an
-# Xvfb of its own (then it leaves a screenshot in out/ and closes the dialog).
+# Builds TORVINEL.EXE and runs it under Wine beside a test desktop full of icons.
+#   With a display (DISPLAY set): play with it; the script ends when TORVINEL.EXE does.
+#   Without one: a scripted scene in a private Xvfb (scripts/demo-scene.sh) leaves
+#   screenshots and an animated GIF of a restore in OUTDIR (default out/).
+#   run.sh [OUTDIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+out=${1:-out}
 bash scripts/setup.sh
 bash scripts/build.sh
 source scripts/xvfb.sh
-headless=0
-[ -n "${DISPLAY:-}" ] || headless=1
-use_display
-prefix=$PWD/build/windows/wineprefix
-wine_sh=cmake/wine.sh
-exe=build/windows/app/TORVINEL.EXE
-if [ $headless = 0 ]; then
-    "$wine_sh" "$prefix" exec "$exe"
+if [ -z "${DISPLAY:-}" ]; then
+    start_xvfb
+    bash scripts/demo-scene.sh "$out"
+    ls -l "$out"
+    echo "Output folder: $out/"
     exit 0
 fi
-mkdir -p out
-"$wine_sh" "$prefix" exec "$exe" &
-pid=$!
-for _ in $(seq 100); do
-    xdotool search --name 'ナラベ・リオン' >/dev/null 2>&1 && break
-    sleep 0.2
-done
-sleep 1
-import -window root out/dialog.png
-echo "screenshot: out/dialog.png"
-kill $pid 2>/dev/null || true
-"$wine_sh" "$prefix" stop
+
+source scripts/demo-lib.sh
+trap demo_stop EXIT  # also when interrupted
+demo_begin
+demo_start_desktop
+demo_start_program
+echo "TORVINEL.EXE runs beside the test desktop: remember, drag icons, restore. Close it to end."
+wait "$demo_pid" || true

@@ -100,6 +100,36 @@ std::optional<std::wstring> ReadString(const wchar_t* section, const std::wstrin
     return value;
 }
 
+namespace {
+void CollectValues(HKEY key, const std::wstring& prefix, LayoutValues& out) {
+    wchar_t name[256];
+    BYTE data[4096];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLen = 256;
+        DWORD dataLen = sizeof data;
+        DWORD type = 0;
+        if (RegEnumValueW(key, i, name, &nameLen, nullptr, &type, data, &dataLen) != ERROR_SUCCESS)
+            break;
+        out[prefix + name] = {type, std::string(reinterpret_cast<char*>(data), dataLen)};
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLen = 256;
+        if (RegEnumKeyExW(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        const Key sub(key, name, false);
+        if (sub.get()) CollectValues(sub.get(), prefix + name + L"\\", out);
+    }
+}
+}  // namespace
+
+LayoutValues ReadLayoutValues() {
+    LayoutValues out;
+    const Key key(HKEY_CURRENT_USER, kLayoutsKey, false);
+    if (key.get()) CollectValues(key.get(), L"", out);
+    return out;
+}
+
 std::vector<std::wstring> ReadTitles() {
     std::vector<std::wstring> titles;
     const DWORD n = ReadDword(L"Title", L"Number").value_or(0);
@@ -118,7 +148,17 @@ void SetWin98(bool on) {
     }
 }
 
-RunningApp::RunningApp() : m_process(driver::Start(TorvinelExePath())) {
+RunningApp::RunningApp(bool asWin98) {
+    if (asWin98) SetWin98(true);
+    m_process = driver::Start(TorvinelExePath());
+    if (asWin98) {
+        // The platform warning (captioned with the application name) comes first.
+        HWND warning =
+            m_process ? driver::WaitForDialog(m_process.id(), L"TORVINEL", 10000) : nullptr;
+        SetWin98(false);
+        if (!warning) return;
+        driver::AnswerMessageBox(warning, IDOK);
+    }
     if (m_process) m_main = driver::WaitForDialog(m_process.id(), driver::kMainCaption, 10000);
 }
 

@@ -7,8 +7,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/driver/driver.h"
@@ -41,6 +43,9 @@ void SeedLayouts(const std::vector<SeedLayout>& layouts);
 // Values of section "Title" or "Pos"; nullopt when absent.
 std::optional<DWORD> ReadDword(const wchar_t* section, const std::wstring& name);
 std::optional<std::wstring> ReadString(const wchar_t* section, const std::wstring& name);
+// Every value below the layouts key, as "subkey\\name" -> type and bytes.
+using LayoutValues = std::map<std::wstring, std::pair<DWORD, std::string>>;
+LayoutValues ReadLayoutValues();
 // Titles 0..Number-1 as stored.
 std::vector<std::wstring> ReadTitles();
 
@@ -51,7 +56,9 @@ void SetWin98(bool on);
 // still runs.
 class RunningApp {
 public:
-    RunningApp();  // starts the program and waits for the dialog
+    // Starts the program and waits for the dialog; as Windows 98 it first answers the
+    // platform warning.
+    explicit RunningApp(bool asWin98 = false);
     ~RunningApp();
     RunningApp(const RunningApp&) = delete;
     RunningApp& operator=(const RunningApp&) = delete;

@@ -137,5 +137,7 @@ int main(int argc, char** argv) {
     std::printf("  SaveLayouts+LoadLayouts  %8.1f ms\n", best[0] * 1e3);
     std::printf("  bare registry loop       %8.1f ms\n", best[1] * 1e3);
     std::printf("  ratio                    %8.2f\n", best[0] / best[1]);
+    std::printf("BENCH load+save_100x200 %.1f %.1f %.3f 1.2\n", best[0] * 1e3, best[1] * 1e3,
+                best[0] / best[1]);
     return 0;
 }

@@ -129,6 +129,7 @@ int main(int argc, char** argv) {
                 b / icons);
     std::printf("  ratio                        : %8.3fx / %.3fx (target <= 1.15x)\n", o / b,
                 oMin / bMin);
+    std::printf("BENCH capture_%d %.1f %.1f %.3f 1.15\n", icons, o, b, o / b);
     std::printf("  (checksum %zu/%lld)\n", sink.bytes, sink.sum);
     return 0;
 }

@@ -3,11 +3,14 @@
 
 #include <utility>
 
+#include "ui/resource.h"
+
 namespace driver {
 
 const wchar_t kMainCaption[] = L"ナラベ・リオン";
 
 namespace {
+const wchar_t kTitleCaption[] = L"タイトルの入力";
 constexpr DWORD kPollMs = 20;
 
 struct Search {
@@ -164,6 +167,14 @@ void PressEnterOn(HWND dialog, int id) {
     PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
     PostMessageW(control, WM_KEYDOWN, VK_RETURN, 1);
     PostMessageW(control, WM_KEYUP, VK_RETURN, 0xC0000001);
+}
+
+bool EnterTitle(const std::wstring& title, DWORD timeoutMs) {
+    HWND box = WaitForDialog(0, kTitleCaption, timeoutMs);
+    if (!box) return false;
+    SetDlgItemTextW(box, IDC_TITLE, title.c_str());
+    ClickButton(box, IDOK);
+    return WaitForClose(box, timeoutMs);
 }
 
 void PressF1(HWND dialog, WORD modifier) {

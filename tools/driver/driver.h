@@ -72,6 +72,9 @@ void PostClose(HWND dialog);                       // WM_CLOSE, as the close box
 void PressEscape(HWND dialog);
 // Gives the focus to control `id` (WM_NEXTDLGCTL) and presses Enter on it.
 void PressEnterOn(HWND dialog, int id);
+// Waits for the title dialog of the remember command ("タイトルの入力"), types the title
+// into its edit and presses OK; true once the dialog has closed.
+bool EnterTitle(const std::wstring& title, DWORD timeoutMs = 5000);
 // Brings the dialog to the foreground and types F1 (real keyboard input), with a
 // modifier key (VK_SHIFT, VK_CONTROL, VK_MENU) held when one is given.
 void PressF1(HWND dialog, WORD modifier = 0);

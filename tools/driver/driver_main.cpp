@@ -5,6 +5,11 @@
 //   driver select N                select line N as the user would
 //   driver click ID                press button ID (1000 remember, 1001, 1005, 1002 delete)
 //   driver box CAPTION [ANSWER]    print a message box's text; answer ok|yes|no|cancel
+//   driver title TEXT              fill the title dialog of remember with TEXT, press OK
+//   driver wait-idle [MS]          wait until a restore has ended (remember enabled again)
+//   driver move X Y                move the main dialog to screen position X, Y
+//   driver scramble SEED           move every desktop icon to a random place, print how many
+//   driver close-desktop           close the running test desktop
 //   driver menu ID | syscmd ID     post a menu command / system command
 //   driver close | escape | enter  end the dialog by close box, Escape, Enter on the list
 //   driver f1                      press F1 on the main dialog
@@ -18,6 +23,8 @@
 #include <string>
 
 #include "tools/driver/driver.h"
+#include "tools/driver/scramble.h"
+#include "tools/test_desktop/test_desktop_client.h"
 #include "ui/resource.h"
 
 namespace {
@@ -74,6 +81,21 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
 
+    if (cmd == L"title") {
+        if (!driver::EnterTitle(arg)) return Fail(L"no title dialog, or it stays");
+        return 0;
+    }
+    if (cmd == L"scramble") {
+        const int moved = driver::ScrambleDesktop(std::wcstoul(arg.c_str(), nullptr, 10));
+        if (moved < 0) return Fail(L"no desktop list view");
+        Print(std::to_wstring(moved));
+        return 0;
+    }
+    if (cmd == L"close-desktop") {
+        testdesk::CloseRunningTestDesktops();
+        return 0;
+    }
+
     HWND dlg = Main();
     if (!dlg) return Fail(L"the main dialog is not there");
     const int n = static_cast<int>(std::wcstol(arg.c_str(), nullptr, 0));
@@ -89,6 +111,17 @@ int wmain(int argc, wchar_t** argv) {
         driver::SelectListLine(dlg, IDC_LAYOUT_LIST, n);
     } else if (cmd == L"click") {
         driver::ClickButton(dlg, n);
+    } else if (cmd == L"wait-idle") {
+        // The busy dialog disables remember until the restore has ended.
+        const DWORD ms = arg.empty() ? 60000 : static_cast<DWORD>(n);
+        const DWORD start = GetTickCount();
+        while (!driver::IsEnabled(GetDlgItem(dlg, IDC_REMEMBER))) {
+            if (GetTickCount() - start >= ms) return Fail(L"still busy");
+            Sleep(20);
+        }
+    } else if (cmd == L"move") {
+        const int y = argc > 3 ? static_cast<int>(std::wcstol(argv[3], nullptr, 10)) : 0;
+        SetWindowPos(dlg, nullptr, n, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else if (cmd == L"menu") {
         driver::PostCommand(dlg, n);
     } else if (cmd == L"syscmd") {

@@ -1,7 +1,7 @@
 // What the test desktop (test_desktop.exe) and the programs that drive it agree on.
 //
 //   test_desktop.exe [--items FILE [--utf8]] [--log FILE] [--dump FILE] [--workerw]
-//                    [--emulate-9x]
+//                    [--emulate-9x] [--size WxH]
 //
 // --items   one icon per line: "x y text" (decimal x and y, one space, the text in the
 //           ANSI code page up to the line end; CR before LF ignored). No file or an empty
@@ -17,6 +17,10 @@
 //           and answers every LVM_GETITEMPOSITION from another process by writing into
 //           its own view (whatever address came with it), so the NT remote-block
 //           position read does not work against it: use it with the 9x scheme only.
+// --size    the desktop window's size in pixels (it stands at 0,0); default: the screen.
+//
+// The user can drag icons with the mouse (moved by LVM_SETITEMPOSITION32: not logged).
+// The desktop window stays beneath every other window.
 //
 // Ready: the Progman window gets its title "Program Manager" only once the icons stand
 // at their places (after the list view's first paint), so FindWindowA("Progman",

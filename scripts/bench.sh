@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs the benchmarks and prints a table: each program measures the real code against a
+# bare loop of the same platform calls (a ratio), or the store's peak memory. The Windows
+# ones run under Wine against the test desktop, in a private Xvfb. Figures, not tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+bash scripts/build.sh >/dev/null
+source scripts/xvfb.sh
+use_private_xvfb
+
+prefix=$PWD/build/windows/wineprefix
+wine_sh=cmake/wine.sh
+log=$(mktemp)
+trap '"$wine_sh" "$prefix" stop; rm -f "$log"; kill ${TORVINEL_XVFB_PID:-0} 2>/dev/null || true' EXIT
+"$wine_sh" "$prefix" start
+
+run() {  # run PROGRAM...: show its output, keep its BENCH lines
+    echo "== $*"
+    "$@" 2>&1 | tr -d '\r' | tee -a "$log" | grep -v '^BENCH '
+}
+run build/native/tests/store/store_memory_bench
+run "$wine_sh" "$prefix" exec build/windows/tests/store/persistence_bench.exe
+run "$wine_sh" "$prefix" exec build/windows/tools/bench/bench_capture.exe
+run "$wine_sh" "$prefix" exec build/windows/tools/bench/bench_restore.exe
+
+echo
+echo "| benchmark | ours | bare loop | ratio | target |"
+echo "|---|---|---|---|---|"
+grep '^BENCH ' "$log" | while read -r _ name a b ratio target; do
+    if [ -z "${ratio:-}" ]; then
+        echo "| $name | $a $b | | | |"
+    else
+        echo "| $name | $a ms | $b ms | ${ratio}x | <= ${target}x |"
+    fi
+done
