@@ -27,10 +27,8 @@ run "$wine_sh" "$prefix" exec build/windows/tools/bench/bench_restore.exe
 echo
 echo "| benchmark | ours | bare loop | ratio | target |"
 echo "|---|---|---|---|---|"
-grep '^BENCH ' "$log" | while read -r _ name a b ratio target; do
-    if [ -z "${ratio:-}" ]; then
-        echo "| $name | $a $b | | | |"
-    else
-        echo "| $name | $a ms | $b ms | ${ratio}x | <= ${target}x |"
-    fi
-done
+awk '/^BENCH / {
+    if (NF == 4) { printf "| %s | %s %s | | | |\n", $2, $3, $4; next }
+    name = $2; for (k = 3; k <= NF - 4; ++k) name = name " " $k
+    printf "| %s | %s ms | %s ms | %sx | <= %sx |\n", name, $(NF-3), $(NF-2), $(NF-1), $NF
+}' "$log"

@@ -104,6 +104,7 @@ void Report(const char* what, const std::vector<Sample>& restore, const std::vec
                 restoreWall / ways, bareWall / ways, ratio);
     std::printf("    thread cpu: restore %8.1f ms  bare %8.1f ms  ratio %.3f (all runs)\n",
                 restoreCpu, bareCpu, bareCpu > 0 ? restoreCpu / bareCpu : 0.0);
+    std::printf("BENCH %s %.1f %.1f %.3f 1.1\n", what, restoreWall / ways, bareWall / ways, ratio);
 }
 
 // Instant restore of kIcons icons (both variants) against a bare loop of the same sets.
