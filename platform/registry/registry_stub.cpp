@@ -11,7 +11,7 @@
 
 #include "platform/registry/fold.h"
 #include "platform/registry/profile_files_stub.h"
-#include "platform/registry/registry_inspect.h"
+#include "platform/registry/registry_probe.h"
 #include "platform/registry/win32_registry_api.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry/registry_inspect.h"
+#include "platform/registry/registry_probe.h"
 #include "store/layout_persistence.h"
 #include "store/registry_key.h"
 

@@ -11,7 +11,7 @@
 #include "store/registry_key.h"
 #include "store/win32_registry.h"
 #ifndef _WIN32
-#include "platform/registry/registry_inspect.h"
+#include "platform/registry/registry_probe.h"
 #endif
 
 // Bytes of a value as the registry hands them back.
