@@ -12,6 +12,7 @@
 
 #include "desktop/access/shared_block.h"
 #include "desktop/access/win_handles.h"
+#include "tools/test_desktop/demo_icons.h"
 #include "tools/test_desktop/items_file.h"
 #include "tools/test_desktop/protocol.h"
 
@@ -292,8 +293,7 @@ bool CreateDesktop(HINSTANCE instance) {
     SendMessageA(g.listView, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
     SendMessageA(g.listView, LVM_SETTEXTCOLOR, 0, RGB(255, 255, 255));
     // The list view owns (and destroys) its normal image list.
-    HIMAGELIST images = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 1, 1);
-    ImageList_AddIcon(images, LoadIcon(nullptr, IDI_APPLICATION));
+    HIMAGELIST images = testdesk::CreateIconImageList();
     SendMessageA(g.listView, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
     // Without redraw: an insert that paints costs time in proportion to the items
     // already there (1,000 icons took 7.5 s instead of 10 ms under Wine).
@@ -303,7 +303,7 @@ bool CreateDesktop(HINSTANCE instance) {
         item.mask = LVIF_TEXT | LVIF_IMAGE;
         item.iItem = static_cast<int>(i);
         item.pszText = const_cast<char*>(g.items[i].text.c_str());
-        item.iImage = 0;
+        item.iImage = static_cast<int>(testdesk::IconKindOf(g.items[i].text));
         SendMessageA(g.listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
     SendMessageA(g.listView, WM_SETREDRAW, TRUE, 0);
