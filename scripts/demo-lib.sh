@@ -1,8 +1,16 @@
 # Sourced by run.sh and demo-scene.sh: the demo's own Wine prefix (build/demo, made once,
 # so a demo never touches the layouts of the test prefix), and starting the test
 # desktop, TORVINEL.EXE and the dialog driver in it. Needs DISPLAY; run from the top folder.
-demo_prefix=$PWD/build/demo/wineprefix
-demo_exe=build/windows/app/TORVINEL.EXE
+#   TORVINEL_DPI=144     the scene at another display scaling (Wine's LogPixels; 96 = 100 %),
+#                        in a prefix of its own (build/demo-dpi144)
+#   TORVINEL_EXE=PATH    another build of the program (e.g. build/windows/app/release/TORVINEL.EXE)
+demo_dpi=${TORVINEL_DPI:-96}
+if [ "$demo_dpi" = 96 ]; then
+    demo_prefix=$PWD/build/demo/wineprefix
+else
+    demo_prefix=$PWD/build/demo-dpi$demo_dpi/wineprefix
+fi
+demo_exe=${TORVINEL_EXE:-build/windows/app/TORVINEL.EXE}
 demo_desktop_size=${TORVINEL_DESKTOP_SIZE:-960x720}
 
 demo_wine() { cmake/wine.sh "$demo_prefix" "$@"; }
@@ -18,6 +26,9 @@ demo_begin() {
         demo_wine make "$demo_prefix.stamp"
     fi
     demo_wine start
+    # Each Wine process reads the scaling when it starts: set it before any window shows.
+    demo_wine exec reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+        /d "$demo_dpi" /f </dev/null >/dev/null 2>&1
 }
 
 # Waits until an X window with exactly this name shows (Wine maps titles to names).

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 out=$1
 source scripts/demo-lib.sh
 w=${demo_desktop_size%x*} h=${demo_desktop_size#*x}
-scene="$((w + 250))x$h+0+0"  # the desktop with the dialog beside it
+max_frames=100  # more would exhaust ImageMagick's default resource limits
 frames=$(mktemp -d)
 finished=0
 trap 'rm -rf "$frames"; [ $finished = 1 ] || demo_stop' EXIT  # nothing left running on failure
@@ -34,6 +34,9 @@ demo_begin
 demo_wine exec reg delete 'HKCU\Software\BRANOK Soft\TORVINEL' /f >/dev/null 2>&1 || true
 demo_start_desktop
 demo_start_program
+# The desktop with the dialog beside it (its width grows with the display scaling).
+eval "$(xdotool getwindowgeometry --shell "$(xdotool search --name '^ナラベ・リオン$' | head -1)")"
+scene="$((X + WIDTH + 10))x$h+0+0"
 
 echo "demo: remember"
 drv click 1000
@@ -65,12 +68,16 @@ sleep 0.3
 frame $n
 shoot_scene "$out/desktop-restored.png"
 
-# Frames at the pace they were taken (centiseconds), the first and the last held.
-delay=$((took / n / 10))
+# Frames at the pace they were taken (centiseconds), the first and the last held; every
+# k-th frame of the glide when there are more than max_frames.
 files=("$frames"/*.miff)
+glide=("${files[@]:1:${#files[@]}-2}")
+step=$(((${#glide[@]} + max_frames - 1) / max_frames))
+kept=()
+for ((i = 0; i < ${#glide[@]}; i += step)); do kept+=("${glide[i]}"); done
+delay=$((took / ${#kept[@]} / 10))
 convert -loop 0 -delay 120 "${files[0]}" -delay "$((delay > 2 ? delay : 2))" \
-    "${files[@]:1:${#files[@]}-2}" -delay 200 "${files[-1]}" -layers Optimize \
-    "$out/restore.gif"
+    "${kept[@]}" -delay 200 "${files[-1]}" -layers Optimize "$out/restore.gif"
 echo "demo: the glide took ${took} ms, ${n} frames"
 
 drv close

@@ -45,6 +45,8 @@ HWND Main() { return driver::WaitForDialog(0, driver::kMainCaption, 5000); }
 
 int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
+    // Screen positions on the command line are pixels, whatever the display scaling.
+    SetProcessDPIAware();
     if (argc < 2) return Fail(L"usage: see the comment atop driver_main.cpp");
     const std::wstring cmd = argv[1];
     const std::wstring arg = argc > 2 ? argv[2] : L"";
