@@ -1,7 +1,12 @@
 # TORVINEL.EXE is a 64-bit GUI program that imports only Windows system DLLs
-# (everything else linked statically). Run: cmake -DOBJDUMP=... -DEXE=... -P check_pe.cmake
+# (everything else linked statically). With -DSTRIPPED=ON also: no debug sections, no
+# symbol table, and at most MAX_BYTES bytes (the release build).
+# Run: cmake -DOBJDUMP=... -DEXE=... [-DSTRIPPED=ON -DMAX_BYTES=N] -P check_pe.cmake
 cmake_minimum_required(VERSION 3.25)
-execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+if(NOT EXISTS "${EXE}")
+    message(FATAL_ERROR "no such file: ${EXE}")
+endif()
+execute_process(COMMAND ${OBJDUMP} -p -h ${EXE} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "objdump failed on ${EXE}")
 endif()
@@ -22,3 +27,19 @@ foreach(line ${imports})
     endif()
 endforeach()
 message(STATUS "imports: ${imports}")
+
+if(STRIPPED)
+    # Section lines of objdump -h: "  N .name  size  vma ...".
+    string(REGEX MATCHALL "\n *[0-9]+ +\\.debug[^ ]*" debug "${out}")
+    if(debug)
+        message(FATAL_ERROR "debug sections left:${debug}")
+    endif()
+    if(NOT out MATCHES "symbols stripped")
+        message(FATAL_ERROR "the symbol table is still there")
+    endif()
+    file(SIZE ${EXE} size)
+    if(size GREATER MAX_BYTES)
+        message(FATAL_ERROR "${size} bytes, more than ${MAX_BYTES}")
+    endif()
+    message(STATUS "stripped, ${size} bytes")
+endif()
