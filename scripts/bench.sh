@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks and prints a table: each program measures the real code against a
-# bare loop of the same platform calls (a ratio), or the store's peak memory. The Windows
+# bare loop of the same platform calls (a ratio), or the store's peak memory, or compares
+# the start-up of the release build with the test build's. The Windows
 # ones run under Wine against the test desktop, in a private Xvfb. Figures, not tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,6 +24,7 @@ run build/native/tests/store/store_memory_bench
 run "$wine_sh" "$prefix" exec build/windows/tests/store/persistence_bench.exe
 run "$wine_sh" "$prefix" exec build/windows/tools/bench/bench_capture.exe
 run "$wine_sh" "$prefix" exec build/windows/tools/bench/bench_restore.exe
+run "$wine_sh" "$prefix" exec build/windows/tools/bench/bench_startup.exe
 
 echo
 echo "| benchmark | ours | bare loop | ratio | target |"
