@@ -8,6 +8,7 @@
 std::string g_strRegKey;
 CLayoutApp g_app;
 CLayoutStore g_layouts;
+OSVERSIONINFOA g_osvi = {};
 
 CLayoutApp::~CLayoutApp() = default;
 
@@ -21,7 +22,7 @@ BOOL CLayoutApp::InitInstance() {
 
     LoadLayouts();
     {
-        CLayoutDlg dlg(nullptr);
+        CLayoutDlg dlg(g_layouts, g_osvi);
         m_pMainWnd = &dlg;
         dlg.DoModal();  // however it ends, the layouts are saved
         m_pMainWnd = nullptr;

@@ -2,10 +2,8 @@
 // saved layouts.
 #pragma once
 
-#include <string>
-
-#include "store/layout_store.h"
-#include "ui/framework/win_app.h"
+#include "app/globals.h"
+#include "win/win_app.h"
 
 class CLayoutApp : public CWinApp {
 public:
@@ -16,9 +14,3 @@ public:
     void LoadLayouts();
     void SaveLayouts();
 };
-
-// Registry key of the saved layouts under HKEY_CURRENT_USER:
-// "Software\BRANOK Soft\" + application name; set by InitInstance.
-extern std::string g_strRegKey;
-extern CLayoutApp g_app;
-extern CLayoutStore g_layouts;

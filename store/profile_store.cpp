@@ -26,7 +26,7 @@ int CProfileStore::Open(HKEY root, const char* keyPath, const char* iniFile) {
     }
     m_strIniFile.clear();
     if (m_hKey) return 0;
-    if (!m_hKey.Create(root, keyPath, kAccess)) return 0;
+    if (!CreateRegistryKey(m_hKey, root, keyPath, kAccess)) return 0;
     m_strKey = keyPath ? keyPath : "";
     return 1;
 }
@@ -50,7 +50,7 @@ int CProfileStore::SelectSection(const char* section) {
     if (!m_hKey || !section) return 0;
     if (m_hSectionKey && m_strSection == section) return 1;
     CloseSection();
-    if (!m_hSectionKey.Create(m_hKey.Get(), section, kAccess)) return 0;
+    if (!CreateRegistryKey(m_hSectionKey, m_hKey.Get(), section, kAccess)) return 0;
     m_strSection = section;
     return 1;
 }

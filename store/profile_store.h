@@ -7,7 +7,7 @@
 #include <string>
 
 #include "store/registry_key.h"
-#include "store/win32_registry.h"
+#include "store/registry_api.h"
 
 class CProfileStore {
 public:
@@ -45,6 +45,6 @@ private:
     std::string m_strKey;
     std::string m_strSection;
     std::string m_strIniFile;
-    CRegistryKey m_hKey;
-    CRegistryKey m_hSectionKey;
+    UniqueRegKey m_hKey;
+    UniqueRegKey m_hSectionKey;
 };

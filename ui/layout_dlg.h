@@ -5,19 +5,23 @@
 #include <atomic>
 #include <cstdint>
 
-#include "desktop/restore/worker_thread.h"
-#include "ui/framework/controls.h"
-#include "ui/framework/dialog.h"
+#include "desktop/scheme.h"
+#include "store/layout_store.h"
+#include "win/controls.h"
+#include "win/dialog.h"
+#include "win/worker_thread.h"
 
 class CLayoutDlg : public CDialog {
 public:
-    explicit CLayoutDlg(HWND parent = nullptr);
+    // `layouts` are the saved layouts the dialog lists and changes; `osvi` is the
+    // platform version record, filled when the dialog opens. Both outlive the dialog.
+    CLayoutDlg(CLayoutStore& layouts, OSVERSIONINFOA& osvi, HWND parent = nullptr);
     ~CLayoutDlg() override;
 
     // The one place that turns m_bBusy and the selection into labels and states.
     void UpdateButtons();
 
-    // Remember (desktop/capture) and the restore pair (desktop/restore).
+    // Remember (remember.cpp) and the restore pair (restore_launch.cpp).
     void OnRemember();
     void OnRestore();
     void OnFunRestore();
@@ -42,6 +46,10 @@ public:
     CWorkerThread m_worker;  // the running (or last) restore worker
 
 private:
+    CLayoutStore& m_layouts;
+    OSVERSIONINFOA& m_osvi;
+    desktop::Scheme m_scheme = desktop::Scheme::RemoteByName;  // from m_osvi, when opened
+
     void StartRestore(int32_t nMode);
     // Stops an animated restore, lets an instant one finish, and waits for the worker.
     void EndRestoreWorker();

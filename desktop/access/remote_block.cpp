@@ -25,17 +25,15 @@ bool InRange(HWND view, int32_t index) {
 
 }  // namespace
 
-bool OpenRemoteAccess(HWND view, RemoteAccess& access) {
+win::UniqueRemoteMemory OpenRemoteBlock(HWND view) {
     DWORD pid = 0;
     GetWindowThreadProcessId(view, &pid);
-    UniqueHandle process(OpenProcess(kRemoteRights, FALSE, pid));
-    if (!process) return false;
-    RemoteBlock block(process.Get(), kRemoteBlockSize);
-    if (!block) return false;  // the process handle closes here
-    access.block.Reset();
-    access.process = std::move(process);
-    access.block = std::move(block);
-    return true;
+    win::UniqueHandle process(OpenProcess(kRemoteRights, FALSE, pid));
+    if (!process) return {};
+    void* block = VirtualAllocEx(process.Get(), nullptr, kRemoteBlockSize, MEM_COMMIT | MEM_RESERVE,
+                                 PAGE_READWRITE);
+    if (!block) return {};  // the process handle closes here
+    return win::UniqueRemoteMemory({process.Release(), block});
 }
 
 std::string ReadRemoteItemText(HWND view, HANDLE process, void* block, int32_t index) {

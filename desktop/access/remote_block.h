@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "desktop/access/win_handles.h"
+#include "win/unique_handle.h"
 
 namespace desktop {
 
@@ -20,14 +20,9 @@ constexpr SIZE_T kRemoteTextOffset = sizeof(LVITEMA);
 static_assert(kRemoteTextOffset + kTextBufferSize <= kRemoteBlockSize, "block too small");
 
 // The shell's process opened with exactly VM_OPERATION|VM_READ|VM_WRITE (0x38) and one
-// block in it. Released on every path: block first, then the process handle.
-struct RemoteAccess {
-    UniqueHandle process;
-    RemoteBlock block;
-};
-
-// Both or nothing: false when the process cannot be opened or the block allocated.
-bool OpenRemoteAccess(HWND view, RemoteAccess& access);
+// block in it, owned together (the block is freed before the process handle closes).
+// Both or nothing: empty when the process cannot be opened or the block allocated.
+win::UniqueRemoteMemory OpenRemoteBlock(HWND view);
 
 // Text of item `index` (at most 99 bytes), empty when the index is outside the count
 // asked anew, or when a transfer failed.

@@ -8,10 +8,10 @@
 namespace desktop {
 
 bool OpenSharedAccess(SharedAccess& access) {
-    UniqueHandle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                            kSharedBlockSize, kSharedBlockName));
+    win::UniqueHandle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                 kSharedBlockSize, kSharedBlockName));
     if (!mapping) return false;
-    MappedView view(mapping.Get(), FILE_MAP_ALL_ACCESS);
+    win::UniqueMappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
     if (!view) return false;  // the mapping closes here
     access.view.Reset();
     access.mapping = std::move(mapping);

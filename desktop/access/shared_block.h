@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "desktop/access/win_handles.h"
+#include "win/unique_handle.h"
 
 namespace desktop {
 
@@ -15,8 +15,8 @@ constexpr DWORD kSharedBlockSize = 1024;
 
 // Mapping and view; the view is released before the mapping.
 struct SharedAccess {
-    UniqueHandle mapping;
-    MappedView view;
+    win::UniqueHandle mapping;
+    win::UniqueMappedView view;
 };
 
 // Creates or opens the mapping and maps all of it; both or nothing.

@@ -17,18 +17,19 @@ HWND ToHwnd(ViewId view) { return reinterpret_cast<HWND>(view); }
 
 class RemoteContext : public AccessContext {
 public:
-    RemoteContext(HWND view, RemoteAccess access) : m_view(view), m_access(std::move(access)) {}
+    RemoteContext(HWND view, win::UniqueRemoteMemory block)
+        : m_view(view), m_block(std::move(block)) {}
     std::string ReadText(int index) override {
-        return ReadRemoteItemText(m_view, m_access.process.Get(), m_access.block.Get(), index);
+        return ReadRemoteItemText(m_view, m_block.Get().process, m_block.Get().address, index);
     }
     bool ReadPosition(int index, int32_t& x, int32_t& y) override {
-        return ReadRemoteItemPosition(m_view, m_access.process.Get(), m_access.block.Get(), index,
+        return ReadRemoteItemPosition(m_view, m_block.Get().process, m_block.Get().address, index,
                                       x, y);
     }
 
 private:
     HWND m_view;
-    RemoteAccess m_access;
+    win::UniqueRemoteMemory m_block;
 };
 
 class SharedContext : public AccessContext {
@@ -53,9 +54,9 @@ int Win32Desktop::CountItems(ViewId view) {
 }
 
 std::unique_ptr<AccessContext> Win32Desktop::OpenRemote(ViewId view) {
-    RemoteAccess access;
-    if (!OpenRemoteAccess(ToHwnd(view), access)) return nullptr;
-    return std::make_unique<RemoteContext>(ToHwnd(view), std::move(access));
+    win::UniqueRemoteMemory block = OpenRemoteBlock(ToHwnd(view));
+    if (!block) return nullptr;
+    return std::make_unique<RemoteContext>(ToHwnd(view), std::move(block));
 }
 
 std::unique_ptr<AccessContext> Win32Desktop::OpenShared(ViewId view) {

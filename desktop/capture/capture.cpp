@@ -6,7 +6,7 @@
 namespace desktop {
 
 CaptureOutcome CaptureLayout(Desktop& desktop, CLayoutStore& store, const std::string& title,
-                             unsigned long platformId) {
+                             Scheme scheme) {
     const ViewId view = desktop.FindView();
     if (!view) return CaptureOutcome::NoView;
     const int n = desktop.CountItems(view);
@@ -16,7 +16,7 @@ CaptureOutcome CaptureLayout(Desktop& desktop, CLayoutStore& store, const std::s
     const int index = store.GetCount();
     store.SetTitle(index, title.c_str());
 
-    const bool nt = platformId == kPlatformNt;
+    const bool nt = scheme == Scheme::RemoteByName;
     std::unique_ptr<AccessContext> context =
         nt ? desktop.OpenRemote(view) : desktop.OpenShared(view);
     if (!context) return CaptureOutcome::Failed;

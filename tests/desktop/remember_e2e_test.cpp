@@ -3,7 +3,7 @@
 // no desktop at all, and the 9x scheme against the emulating desktop.
 #include <gtest/gtest.h>
 
-#include "desktop/access/win_handles.h"
+#include "win/unique_handle.h"
 #include "tests/e2e/harness.h"
 #include "tools/test_desktop/test_desktop_client.h"
 #include "ui/resource.h"
@@ -226,7 +226,7 @@ TEST_F(RememberE2e, FailedOpenSaysSorryAndTheTitleStaysUnlisted) {
     TestDesktop shell(kIcons);
     ASSERT_TRUE(shell.Ready());
     // Another kind of object under the block's name: CreateFileMappingA fails.
-    desktop::UniqueHandle squatter(CreateMutexA(nullptr, FALSE, "TORVINEL"));
+    win::UniqueHandle squatter(CreateMutexA(nullptr, FALSE, "TORVINEL"));
     ASSERT_TRUE(squatter);
     driver::Process process;
     HWND main = StartAs98(process);

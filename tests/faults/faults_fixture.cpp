@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "desktop/access/win_handles.h"
+#include "win/unique_handle.h"
 #include "store/layout_store.h"
 
 namespace faults {
@@ -25,7 +25,7 @@ IconGrid MakeGrid(int n, int offset) {
 }
 
 bool KillProcess(DWORD pid) {
-    desktop::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+    win::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
     if (!process) return false;
     TerminateProcess(process.Get(), 9);
     return WaitForSingleObject(process.Get(), 10000) == WAIT_OBJECT_0;

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "desktop/access/win_handles.h"
+#include "win/unique_handle.h"
 #include "store/layout_store.h"
 #include "tests/faults/faults_fixture.h"
 #include "ui/resource.h"
@@ -76,8 +76,8 @@ public:
 
 private:
     DWORD m_exePid;
-    desktop::UniqueHandle m_exe;
-    desktop::UniqueHandle m_desk;
+    win::UniqueHandle m_exe;
+    win::UniqueHandle m_desk;
 };
 
 // Prints the figures and checks that `operations` after the warm-up left nothing.
@@ -116,10 +116,10 @@ TEST_F(Leaks, ProbesSeeAPlantedLeak) {
     ASSERT_TRUE(shell.Ready());
     e2e::RunningApp app;
     ASSERT_TRUE(app.main());
-    const desktop::UniqueHandle desk(
+    const win::UniqueHandle desk(
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION, FALSE, shell.ProcessId()));
-    const desktop::UniqueHandle exe(OpenProcess(
-        PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_DUP_HANDLE, FALSE, app.process().id()));
+    const win::UniqueHandle exe(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_DUP_HANDLE,
+                                            FALSE, app.process().id()));
     ASSERT_TRUE(desk && exe);
 
     const SIZE_T memBefore = CommittedPrivate(desk.Get());
@@ -143,7 +143,7 @@ TEST_F(Leaks, ProbesSeeAPlantedLeak) {
         HANDLE moved = nullptr;
         DuplicateHandle(exe.Get(), h, GetCurrentProcess(), &moved, 0, FALSE,
                         DUPLICATE_CLOSE_SOURCE | DUPLICATE_SAME_ACCESS);
-        desktop::UniqueHandle closes(moved);
+        win::UniqueHandle closes(moved);
     }
     EXPECT_EQ(CommittedPrivate(desk.Get()), memBefore);
     EXPECT_EQ(faults::HandleCount(exe.Get(), app.process().id()), handlesBefore);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/desktop/sim_desktop.h"
+#include "fakes/desktop/sim_desktop.h"
 #include "store/layout_store.h"
 
 namespace {

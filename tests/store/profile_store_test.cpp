@@ -108,8 +108,8 @@ TEST_F(ProfileStoreRegistry, GetStringReadsWholeValuesOfAnyLength) {
     for (const Case& c : cases) {
         if (std::strcmp(c.name, "NoNul") == 0) {
             // Three bytes of "abcX": a REG_SZ stored without its NUL.
-            CRegistryKey key;
-            ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, Path("Sec").c_str(), KEY_WRITE));
+            UniqueRegKey key;
+            ASSERT_TRUE(CreateRegistryKey(key, HKEY_CURRENT_USER, Path("Sec").c_str(), KEY_WRITE));
             ASSERT_EQ(RegSetValueExA(key.Get(), c.name, 0, REG_SZ,
                                      reinterpret_cast<const BYTE*>(noNul), 3),
                       ERROR_SUCCESS);

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "store/registry_key.h"
-#include "store/win32_registry.h"
+#include "store/registry_api.h"
 #ifndef _WIN32
-#include "platform/registry/registry_probe.h"
+#include "fakes/registry/registry_probe.h"
 #endif
 
 // Bytes of a value as the registry hands them back.
@@ -60,8 +60,8 @@ protected:
 
     void Put(const std::string& section, const std::string& name, DWORD type,
              const std::vector<uint8_t>& data) {
-        CRegistryKey key;
-        ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, Path(section).c_str(), KEY_WRITE));
+        UniqueRegKey key;
+        ASSERT_TRUE(CreateRegistryKey(key, HKEY_CURRENT_USER, Path(section).c_str(), KEY_WRITE));
         ASSERT_EQ(RegSetValueExA(key.Get(), name.c_str(), 0, type, data.data(),
                                  static_cast<DWORD>(data.size())),
                   ERROR_SUCCESS);

@@ -10,7 +10,7 @@ using RegistrySemantics = RegistryTest;
 
 TEST_F(RegistrySemantics, CreateOpensExistingAndMakesMissingKeys) {
     EXPECT_FALSE(KeyExists("A\\B"));
-    CRegistryKey key;
+    UniqueRegKey key;
     HKEY raw = nullptr;
     DWORD disposition = 0;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, Path("A\\B").c_str(), 0, nullptr, 0, 0x2001F,
@@ -31,8 +31,8 @@ TEST_F(RegistrySemantics, QueryReportsSizesAndLeavesShortBuffersUntouched) {
     const std::string text(300, 'x');
     PutString("S", "Long", text);  // 301 bytes with the NUL
     PutDword("S", "Dword", 0x12345678);
-    CRegistryKey key;
-    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, Path("S").c_str(), KEY_READ));
+    UniqueRegKey key;
+    ASSERT_TRUE(CreateRegistryKey(key, HKEY_CURRENT_USER, Path("S").c_str(), KEY_READ));
 
     for (DWORD bufferSize : {4u, 256u}) {
         char buffer[256];
@@ -65,8 +65,8 @@ TEST_F(RegistrySemantics, StringStoredWithoutNulReadsBackWithOneWhenThereIsRoom)
     // Written as 3 bytes of "abcX": the byte after the data is no NUL, so neither
     // Windows nor Wine counts one in.
     const char data[] = "abcX";
-    CRegistryKey key;
-    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, Path("S").c_str(), 0x2001F));
+    UniqueRegKey key;
+    ASSERT_TRUE(CreateRegistryKey(key, HKEY_CURRENT_USER, Path("S").c_str(), 0x2001F));
     ASSERT_EQ(RegSetValueExA(key.Get(), "NoNul", 0, REG_SZ, reinterpret_cast<const BYTE*>(data), 3),
               ERROR_SUCCESS);
     char buffer[8];

@@ -34,7 +34,7 @@ double CaptureThroughWin32Desktop(Sink& sink) {
     const double t0 = NowMs();
     desktop::Win32Desktop desk;
     CLayoutStore store;
-    desktop::CaptureLayout(desk, store, "bench", desktop::kPlatformNt);
+    desktop::CaptureLayout(desk, store, "bench", desktop::Scheme::RemoteByName);
     const double t1 = NowMs();
     for (int j = 0; j < store.GetIconCount(0); ++j) {
         sink.bytes += std::string(store.GetIconName(0, j)).size();

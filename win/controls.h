@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "win/unique_handle.h"
+
 class CListBox {
 public:
     void Attach(HWND hwnd) { m_hWnd = hwnd; }
@@ -24,14 +26,10 @@ private:
 
 class CMenu {
 public:
-    CMenu() = default;
-    ~CMenu();
-    CMenu(const CMenu&) = delete;
-    CMenu& operator=(const CMenu&) = delete;
-
+    // Loads menu `id`, releasing one loaded before.
     BOOL LoadMenu(HINSTANCE instance, UINT id);
-    HMENU GetSafeHmenu() const { return m_hMenu; }
+    HMENU GetSafeHmenu() const { return m_menu.Get(); }
 
 private:
-    HMENU m_hMenu = nullptr;
+    win::UniqueMenu m_menu;
 };

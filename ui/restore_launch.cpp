@@ -6,7 +6,6 @@
 #include "desktop/restore/restore_logic.h"
 #include "desktop/restore/restore_worker.h"
 #include "ui/layout_dlg.h"
-#include "ui/platform_version.h"
 #include "ui/resource.h"
 
 void CLayoutDlg::OnRestore() {
@@ -32,8 +31,8 @@ LRESULT CLayoutDlg::OnRestoreDone(WPARAM, LPARAM) {
 }
 
 void CLayoutDlg::StartRestore(int32_t nMode) {
-    RestoreParams params{nMode,  m_list.GetSafeHwnd(), &m_nAbort, nullptr, {0},
-                         m_hWnd, WM_RESTORE_DONE};
+    RestoreParams params{nMode,  m_list.GetSafeHwnd(), &m_nAbort,  nullptr, {0},
+                         m_hWnd, WM_RESTORE_DONE,      &m_layouts, m_scheme};
     m_nSpeed.store(1, std::memory_order_relaxed);
     m_nAbort.store(0, std::memory_order_relaxed);
     params.pnSpeed = &m_nSpeed;
@@ -41,9 +40,7 @@ void CLayoutDlg::StartRestore(int32_t nMode) {
     m_bBusy = 1;
     UpdateButtons();
 
-    const CWorkerThread::Procedure worker =
-        g_osvi.dwPlatformId == VER_PLATFORM_WIN32_NT ? RestoreWorkerNT : RestoreWorker9x;
-    if (!m_worker.Start(worker, &params)) {
+    if (!m_worker.Start(RestoreWorker, &params)) {
         // No worker, so no completion message will come: go idle at once.
         MessageBeep(MB_ICONEXCLAMATION);
         OnRestoreDone(0, 0);

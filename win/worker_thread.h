@@ -1,22 +1,24 @@
-// The restore worker's thread, owned by the dialog: started for each restore and
-// waited for before the dialog goes away. The wait keeps handling messages sent to
-// the waiting thread (the worker sends LB_GETCURSEL to the dialog's list), so it
-// cannot deadlock.
+// A worker thread owned by a window of the interface thread: started for each job and
+// waited for before its owner goes away. The wait keeps handling messages sent to the
+// waiting thread (a worker may send to its owner's windows), so it cannot deadlock.
 #pragma once
 
 #include <windows.h>
+
+#include "win/unique_handle.h"
 
 class CWorkerThread {
 public:
     using Procedure = UINT (*)(LPVOID);
 
     CWorkerThread() = default;
-    ~CWorkerThread();
+    virtual ~CWorkerThread();
     CWorkerThread(const CWorkerThread&) = delete;
     CWorkerThread& operator=(const CWorkerThread&) = delete;
 
     // Runs proc(param) on a new thread at normal priority with the default stack. A
-    // previous thread's handle is released first. False when no thread was created.
+    // previous thread is joined first, so no thread ever runs unowned. False when no
+    // thread was created.
     bool Start(Procedure proc, LPVOID param);
     // Sleeps up to `ms` milliseconds, less when the thread ends. False when there is no
     // thread or it has ended.
@@ -25,8 +27,10 @@ public:
     // the handle. Returns at once without a thread.
     void Join();
 
-private:
-    void Reset();
+protected:
+    // One wait for the thread's end or a sent message (MsgWaitForMultipleObjects).
+    virtual DWORD WaitForEndOrMessage(HANDLE thread);
 
-    HANDLE m_hThread = nullptr;
+private:
+    win::UniqueHandle m_thread;
 };

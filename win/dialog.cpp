@@ -1,8 +1,10 @@
 // The dialog base: modal run, the one dialog procedure and message-map dispatch.
-#include "ui/framework/dialog.h"
+#include "win/dialog.h"
 
-#include "ui/framework/win_app.h"
-#include "ui/resource.h"
+#include "win/framework_ids.h"
+#include "win/win_app.h"
+
+#include <utility>
 
 namespace {
 // Centres a dialog over its visible owner, else in the screen's work area; kept inside
@@ -92,9 +94,12 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         const MessageMapEntry& e = map->entries[i];
         if (e.message != msg) continue;
         if (msg == WM_COMMAND && (e.id != LOWORD(wParam) || e.code != HIWORD(wParam))) continue;
-        m_bDefault = false;
+        // One flag per dispatch: a handler that runs a nested modal loop dispatches
+        // other messages meanwhile, and their Default() must not leak into this one.
+        const bool outer = std::exchange(m_bDefault, false);
         const LRESULT r = e.call(this, wParam, lParam);
-        if (m_bDefault) return FALSE;
+        const bool useDefault = std::exchange(m_bDefault, outer);
+        if (useDefault) return FALSE;
         // Messages whose result the dialog procedure returns itself; the rest go
         // through DWLP_MSGRESULT.
         if (msg == WM_QUERYDRAGICON || msg == WM_INITDIALOG) return r;

@@ -1,8 +1,8 @@
 // The application object base: start-up names, application message box, help.
-#include "ui/framework/win_app.h"
+#include "win/win_app.h"
 
-#include "app/module_names.h"
-#include "ui/resource.h"
+#include "win/framework_ids.h"
+#include "win/module_names.h"
 
 namespace {
 CWinApp* g_currentApp = nullptr;

@@ -1,6 +1,6 @@
 // The dialog's owned worker thread: it runs the procedure, and joining it keeps
 // answering messages that the worker sends to the joining thread.
-#include "desktop/restore/worker_thread.h"
+#include "win/worker_thread.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +75,40 @@ TEST(WorkerThread, SleepWhileRunningEndsWithTheThread) {
     worker.Join();
     EXPECT_EQ(shared.result, 7);
     CloseHandle(shared.release);
+}
+
+UINT SleepThenFinish(LPVOID param) {
+    Sleep(300);
+    static_cast<Shared*>(param)->result = 9;
+    return 0;
+}
+
+UINT NoWork(LPVOID) { return 0; }
+
+// A wait that always fails, as MsgWaitForMultipleObjects may.
+class FailingWaitThread : public CWorkerThread {
+protected:
+    DWORD WaitForEndOrMessage(HANDLE) override { return WAIT_FAILED; }
+};
+
+TEST(WorkerThread, NoThreadOutlivesItsOwnerWithoutAJoin) {
+    {
+        SCOPED_TRACE("the wait itself fails");
+        Shared shared;
+        FailingWaitThread worker;
+        ASSERT_TRUE(worker.Start(SleepThenFinish, &shared));
+        worker.Join();
+        EXPECT_EQ(shared.result, 9);  // still running would read a freed owner
+    }
+    {
+        SCOPED_TRACE("a second start while the first thread runs");
+        Shared shared;
+        CWorkerThread worker;
+        ASSERT_TRUE(worker.Start(SleepThenFinish, &shared));
+        ASSERT_TRUE(worker.Start(NoWork, nullptr));
+        EXPECT_EQ(shared.result, 9);
+        worker.Join();
+    }
 }
 
 }  // namespace

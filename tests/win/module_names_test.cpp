@@ -2,7 +2,7 @@
 // code page 932 rule that a trail byte 0x5C is no folder separator.
 #include <gtest/gtest.h>
 
-#include "app/module_names.h"
+#include "win/module_names.h"
 
 #ifdef _WIN32
 #include <windows.h>

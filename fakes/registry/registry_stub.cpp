@@ -9,10 +9,10 @@
 #include <memory>
 #include <unordered_map>
 
-#include "platform/registry/fold.h"
-#include "platform/registry/profile_files_stub.h"
-#include "platform/registry/registry_probe.h"
-#include "platform/registry/win32_registry_api.h"
+#include "fakes/registry/fold.h"
+#include "fakes/registry/profile_files_stub.h"
+#include "fakes/registry/registry_probe.h"
+#include <win32_registry_api.h>
 
 namespace {
 

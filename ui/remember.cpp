@@ -2,12 +2,11 @@
 // layout of that title, captures the desktop and lists the new layout.
 #include <windows.h>
 
-#include "app/layout_app.h"
 #include "desktop/access/win32_desktop.h"
 #include "desktop/capture/capture.h"
-#include "desktop/capture/title_dlg.h"
 #include "ui/layout_dlg.h"
-#include "ui/platform_version.h"
+#include "ui/title_dlg.h"
+#include "win/win_app.h"
 
 namespace {
 
@@ -22,18 +21,18 @@ void CLayoutDlg::OnRemember() {
     CTitleDlg dlg(m_hWnd);
     for (;;) {
         if (dlg.DoModal() != IDOK) return;
-        const int k = g_layouts.FindTitle(dlg.m_strTitle.c_str());
+        const int k = m_layouts.FindTitle(dlg.m_strTitle.c_str());
         if (k < 0) break;
         // No: the title dialog again, still showing what was typed.
         if (MessageBoxA(m_hWnd, kOverwriteQuestion, kCaution, MB_YESNO) == IDYES) {
-            g_layouts.RemoveLayout(k);
+            m_layouts.RemoveLayout(k);
             m_list.DeleteString(k);
             break;
         }
     }
 
     desktop::Win32Desktop desk;
-    switch (desktop::CaptureLayout(desk, g_layouts, dlg.m_strTitle, g_osvi.dwPlatformId)) {
+    switch (desktop::CaptureLayout(desk, m_layouts, dlg.m_strTitle, m_scheme)) {
         case desktop::CaptureOutcome::NoView:
             return;
         case desktop::CaptureOutcome::NoIcons:

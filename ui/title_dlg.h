@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ui/framework/dialog.h"
+#include "win/dialog.h"
 
 class CTitleDlg : public CDialog {
 public:

@@ -1,4 +1,5 @@
-#include "app/module_names.h"
+// Name derivation from the module path, stepping through it one character at a time.
+#include "win/module_names.h"
 
 bool IsCp932LeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);

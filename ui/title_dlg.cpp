@@ -1,5 +1,5 @@
 // Title entry: the edit is bound to m_strTitle in both directions.
-#include "desktop/capture/title_dlg.h"
+#include "ui/title_dlg.h"
 
 #include <vector>
 

@@ -7,9 +7,9 @@
 #include <map>
 #include <string>
 
-#include "platform/registry/fold.h"
-#include "platform/registry/profile_files_stub.h"
-#include "platform/registry/win32_registry_api.h"
+#include "fakes/registry/fold.h"
+#include "fakes/registry/profile_files_stub.h"
+#include <win32_registry_api.h>
 
 namespace {
 

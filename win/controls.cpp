@@ -1,5 +1,5 @@
 // List box and menu wrappers.
-#include "ui/framework/controls.h"
+#include "win/controls.h"
 
 #include <vector>
 
@@ -29,12 +29,7 @@ std::string CListBox::GetText(int index) const {
                        static_cast<size_t>(got) <= static_cast<size_t>(len) ? got : len);
 }
 
-CMenu::~CMenu() {
-    if (m_hMenu) DestroyMenu(m_hMenu);
-}
-
 BOOL CMenu::LoadMenu(HINSTANCE instance, UINT id) {
-    if (m_hMenu) DestroyMenu(m_hMenu);
-    m_hMenu = ::LoadMenuA(instance, MAKEINTRESOURCEA(id));
-    return m_hMenu != nullptr;
+    m_menu.Reset(::LoadMenuA(instance, MAKEINTRESOURCEA(id)));
+    return m_menu ? TRUE : FALSE;
 }

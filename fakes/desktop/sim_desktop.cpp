@@ -1,6 +1,6 @@
 // The simulated desktop list view: answers the desktop operations from an item table
 // and logs each of them.
-#include "platform/desktop/sim_desktop.h"
+#include "fakes/desktop/sim_desktop.h"
 
 #include <cstdio>
 
