@@ -56,8 +56,9 @@ int CProfileStore::SelectSection(const char* section) {
 }
 
 int32_t CProfileStore::GetInt(const char* section, const char* entry, int32_t nDefault,
-                              bool* present) {
+                              bool* present, bool* exact) {
     if (present) *present = IsProfileFile();
+    if (exact) *exact = IsProfileFile();
     if (IsProfileFile()) {
         return static_cast<int32_t>(
             GetPrivateProfileIntA(section, entry, nDefault, m_strIniFile.c_str()));
@@ -65,8 +66,10 @@ int32_t CProfileStore::GetInt(const char* section, const char* entry, int32_t nD
     if (SelectSection(section) != 1) return nDefault;
     BYTE data[4] = {0, 0, 0, 0};
     DWORD size = sizeof data;
-    const LONG rc = RegQueryValueExA(m_hSectionKey.Get(), entry, nullptr, nullptr, data, &size);
+    DWORD type = REG_NONE;
+    const LONG rc = RegQueryValueExA(m_hSectionKey.Get(), entry, nullptr, &type, data, &size);
     if (present) *present = rc != ERROR_FILE_NOT_FOUND;
+    if (exact) *exact = rc == ERROR_SUCCESS && type == REG_DWORD && size == sizeof data;
     if (rc != ERROR_SUCCESS || size > sizeof data) return nDefault;
     return static_cast<int32_t>(
         static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
