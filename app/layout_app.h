@@ -1,5 +1,5 @@
 // The application: one modal run of the main dialog between loading and saving the
-// saved layouts.
+// saved layouts, one run per registry key at a time.
 #pragma once
 
 #include "app/globals.h"
@@ -11,6 +11,8 @@ public:
     ~CLayoutApp() override;
 
     BOOL InitInstance() override;
+    // Log-off or shut-down with the dialog open: the layouts are saved at once.
+    void OnSessionEnding() override;
     void LoadLayouts();
     void SaveLayouts();
 };

@@ -63,6 +63,8 @@ const MessageMap* CLayoutDlg::GetMessageMap() const {
         ON_COMMAND(ID_HELP_ABOUT, C, OnHelpAbout),
         ON_MESSAGE(WM_RESTORE_DONE, C, OnRestoreDone),
         ON_MESSAGE_VOID(WM_DESTROY, C, OnDestroy),
+        ON_MESSAGE(WM_QUERYENDSESSION, C, OnQueryEndSession),
+        ON_MESSAGE(WM_ENDSESSION, C, OnEndSession),
     };
     static const MessageMap map{entries, sizeof entries / sizeof entries[0]};
     return &map;
@@ -159,6 +161,20 @@ void CLayoutDlg::OnFileQuit() { PostMessageA(m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0)
 void CLayoutDlg::OnHelpAbout() { PostMessageA(m_hWnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0); }
 
 void CLayoutDlg::OnHelpTopic() { AfxGetApp()->WinHelp(1, HELP_CONTEXT); }
+
+LRESULT CLayoutDlg::OnQueryEndSession(WPARAM, LPARAM) {
+    return TRUE;  // nothing to ask: everything is saved when the session ends
+}
+
+LRESULT CLayoutDlg::OnEndSession(WPARAM wParam, LPARAM) {
+    if (!wParam) return 0;  // the session goes on
+    // The process is ended after this returns, without the dialog closing: save now.
+    // A running restore is told to stop; nothing waits for it, and nothing is sent to
+    // the shell from here.
+    m_nAbort.store(1, std::memory_order_relaxed);
+    AfxGetApp()->OnSessionEnding();
+    return 0;
+}
 
 void CLayoutDlg::OnDestroy() {
     // The worker reads this dialog and m_layouts: it must end before either goes.

@@ -36,6 +36,13 @@ public:
     void OnHelpTopic();
     void OnHelpAbout();
     void OnDestroy();
+    LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
+
+    // After the dialog has closed: a restore worker did not end in time (a shell or
+    // view object that does not answer). It still reads this dialog and the layouts,
+    // so neither may be destroyed while the process lives.
+    bool WorkerStillRunning() const { return m_bWorkerStillRunning; }
 
     CMenu m_menu;
     std::atomic<int32_t> m_nAbort;  // 1 once the user asks a running restore to stop
@@ -49,6 +56,7 @@ private:
     CLayoutStore& m_layouts;
     OSVERSIONINFOA& m_osvi;
     desktop::Scheme m_scheme = desktop::Scheme::RemoteByName;  // from m_osvi, when opened
+    bool m_bWorkerStillRunning = false;
 
     void StartRestore(int32_t nMode);
     // Stops an animated restore, lets an instant one finish, and waits for the worker.

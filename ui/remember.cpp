@@ -19,18 +19,20 @@ const char kFailed[] = "失敗しました。ゴメン。";
 
 void CLayoutDlg::OnRemember() {
     CTitleDlg dlg(m_hWnd);
+    int replaced = -1;  // the layout of the same title that the user agreed to overwrite
     for (;;) {
         if (dlg.DoModal() != IDOK) return;
         const int k = m_layouts.FindTitle(dlg.m_strTitle.c_str());
         if (k < 0) break;
         // No: the title dialog again, still showing what was typed.
         if (MessageBoxA(m_hWnd, kOverwriteQuestion, kCaution, MB_YESNO) == IDYES) {
-            m_layouts.RemoveLayout(k);
-            m_list.DeleteString(k);
+            replaced = k;
             break;
         }
     }
 
+    // The old layout stays until the new one is captured: a capture that ends without
+    // a layout must not cost the user the one they had.
     desktop::Win32Desktop desk;
     switch (desktop::CaptureLayout(desk, m_layouts, dlg.m_strTitle, m_scheme)) {
         case desktop::CaptureOutcome::NoView:
@@ -42,6 +44,10 @@ void CLayoutDlg::OnRemember() {
             AfxMessageBox(kFailed);
             return;
         case desktop::CaptureOutcome::Captured:
+            if (replaced >= 0) {
+                m_layouts.RemoveLayout(replaced);
+                m_list.DeleteString(replaced);
+            }
             m_list.AddString(dlg.m_strTitle.c_str());
             return;
     }

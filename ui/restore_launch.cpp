@@ -3,6 +3,7 @@
 // dialog goes away.
 #include <windows.h>
 
+#include "desktop/access/view_link.h"
 #include "desktop/restore/restore_logic.h"
 #include "desktop/restore/restore_worker.h"
 #include "ui/layout_dlg.h"
@@ -58,7 +59,10 @@ void CLayoutDlg::StartRestore(int32_t nMode) {
 }
 
 void CLayoutDlg::EndRestoreWorker() {
-    // An animated restore stops at its next step; an instant one runs to its end.
+    // An animated restore stops at its next step; an instant one runs to its end. A
+    // worker waiting on a shell that does not answer is free again within one message
+    // time-out; one that is not free after two has met something that never answers,
+    // and the closing must not wait for it (the application ends the process then).
     m_nAbort.store(1, std::memory_order_relaxed);
-    m_worker.Join();
+    m_bWorkerStillRunning = !m_worker.JoinFor(2 * desktop::kViewMessageTimeoutMs);
 }

@@ -58,7 +58,11 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
         self->m_hWnd = hwnd;
         CWinApp* app = AfxGetApp();
-        if (app && app->m_pMainWnd == self) app->m_hWndMain = hwnd;
+        if (app && app->m_pMainWnd == self) {
+            app->m_hWndMain = hwnd;
+            if (!app->m_strMainWindowMark.empty())
+                SetPropA(hwnd, app->m_strMainWindowMark.c_str(), reinterpret_cast<HANDLE>(1));
+        }
     } else {
         self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     }
@@ -74,6 +78,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (msg == WM_NCDESTROY) {
         CWinApp* app = AfxGetApp();
         if (app && app->m_hWndMain == hwnd) {
+            if (!app->m_strMainWindowMark.empty())
+                RemovePropA(hwnd, app->m_strMainWindowMark.c_str());
             app->m_hWndMain = nullptr;
             app->m_pMainWnd = nullptr;
         }

@@ -17,6 +17,9 @@ public:
 
     // The whole run; returns FALSE when no message loop is to follow.
     virtual BOOL InitInstance() = 0;
+    // The session ends (log-off, shut-down): the process will be ended without the run
+    // returning. The main dialog calls this; save here what must survive.
+    virtual void OnSessionEnding() {}
 
     // Process entry: records the instance, derives the names from the module path,
     // calls InitInstance. Returns the process exit code.
@@ -38,6 +41,9 @@ public:
     // handle is m_hWndMain from WM_INITDIALOG; both are cleared when the window goes.
     CDialog* m_pMainWnd = nullptr;
     HWND m_hWndMain = nullptr;  // main dialog while it runs, else null
+    // When set, the main dialog's window carries a property of this name while it
+    // exists (how another run finds it; see CSingleRun).
+    std::string m_strMainWindowMark;
 };
 
 CWinApp* AfxGetApp();

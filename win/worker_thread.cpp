@@ -41,14 +41,21 @@ bool CWorkerThread::SleepWhileRunning(DWORD ms) const {
     return m_thread && WaitForSingleObject(m_thread.Get(), ms) == WAIT_TIMEOUT;
 }
 
-DWORD CWorkerThread::WaitForEndOrMessage(HANDLE thread) {
-    return MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
+DWORD CWorkerThread::WaitForEndOrMessage(HANDLE thread, DWORD ms) {
+    return MsgWaitForMultipleObjects(1, &thread, FALSE, ms, QS_SENDMESSAGE);
 }
 
-void CWorkerThread::Join() {
+void CWorkerThread::Join() { JoinFor(INFINITE); }
+
+bool CWorkerThread::JoinFor(DWORD ms) {
+    const ULONGLONG start = GetTickCount64();
     while (m_thread) {
-        const DWORD r = WaitForEndOrMessage(m_thread.Get());
+        const ULONGLONG spent = GetTickCount64() - start;
+        if (ms != INFINITE && spent >= ms) return false;
+        const DWORD left = ms == INFINITE ? INFINITE : static_cast<DWORD>(ms - spent);
+        const DWORD r = WaitForEndOrMessage(m_thread.Get(), left);
         if (r == WAIT_OBJECT_0) break;
+        if (r == WAIT_TIMEOUT) continue;
         if (r != WAIT_OBJECT_0 + 1) {
             // The wait itself failed: the thread may still be running and reading what
             // its owner is about to free, so keep waiting, in short slices that still
@@ -58,4 +65,5 @@ void CWorkerThread::Join() {
         HandleSentMessages();
     }
     m_thread.Reset();
+    return true;
 }

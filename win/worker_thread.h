@@ -26,10 +26,13 @@ public:
     // Waits until the thread has ended, handling sent messages meanwhile, and releases
     // the handle. Returns at once without a thread.
     void Join();
+    // The same, but gives up after `ms` milliseconds: false when the thread still runs
+    // (its handle is kept).
+    bool JoinFor(DWORD ms);
 
 protected:
-    // One wait for the thread's end or a sent message (MsgWaitForMultipleObjects).
-    virtual DWORD WaitForEndOrMessage(HANDLE thread);
+    // One wait, of at most `ms`, for the thread's end or a sent message.
+    virtual DWORD WaitForEndOrMessage(HANDLE thread, DWORD ms);
 
 private:
     win::UniqueHandle m_thread;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "desktop/access/view_link.h"
 #include "win/unique_handle.h"
 
 namespace desktop {
@@ -25,13 +26,14 @@ static_assert(kRemoteTextOffset + kTextBufferSize <= kRemoteBlockSize, "block to
 win::UniqueRemoteMemory OpenRemoteBlock(HWND view);
 
 // Text of item `index` (at most 99 bytes), empty when the index is outside the count
-// asked anew, or when a transfer failed.
-std::string ReadRemoteItemText(HWND view, HANDLE process, void* block, int32_t index);
+// asked anew, when a transfer failed, or when the view did not answer (the link is
+// then lost).
+std::string ReadRemoteItemText(ViewLink& view, HANDLE process, void* block, int32_t index);
 
 // Position of item `index`. Asks the count first; writes x and y only when the index
 // is in range and the list view answered and the block was read back. Returns whether
 // it wrote them.
-bool ReadRemoteItemPosition(HWND view, HANDLE process, void* block, int32_t index, int32_t& x,
+bool ReadRemoteItemPosition(ViewLink& view, HANDLE process, void* block, int32_t index, int32_t& x,
                             int32_t& y);
 
 }  // namespace desktop

@@ -19,9 +19,9 @@ bool OpenSharedAccess(SharedAccess& access) {
     return true;
 }
 
-bool ReadSharedItemPosition(HWND view, void* block, int32_t index, int32_t& x, int32_t& y) {
-    if (!SendMessageA(view, LVM_GETITEMPOSITION, static_cast<WPARAM>(index),
-                      reinterpret_cast<LPARAM>(block)))
+bool ReadSharedItemPosition(ViewLink& view, void* block, int32_t index, int32_t& x, int32_t& y) {
+    if (!view.SendOr(LVM_GETITEMPOSITION, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(block), FALSE))
         return false;
     int32_t pair[2];
     std::memcpy(pair, block, sizeof pair);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "desktop/access/view_link.h"
 #include "win/unique_handle.h"
 
 namespace desktop {
@@ -26,6 +27,6 @@ bool OpenSharedAccess(SharedAccess& access);
 // test (callers stay below the count they read); when the list view answers FALSE
 // (the icon has gone) the block holds an earlier answer, so x and y stay untouched and
 // the result is false.
-bool ReadSharedItemPosition(HWND view, void* block, int32_t index, int32_t& x, int32_t& y);
+bool ReadSharedItemPosition(ViewLink& view, void* block, int32_t index, int32_t& x, int32_t& y);
 
 }  // namespace desktop

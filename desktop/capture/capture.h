@@ -14,13 +14,18 @@ namespace desktop {
 enum class CaptureOutcome {
     NoView,    // no desktop list view: nothing stored, nothing to tell
     NoIcons,   // the view has no items: nothing stored
-    Failed,    // no access context: the title stays stored at the new index, uncounted
+    Failed,    // no access context, or the view stopped answering: the title stays stored
+               // at the new index, uncounted; no icon is stored
     Captured,  // one new layout at the end of the store
 };
 
 // Finds the view, counts its icons once, stores `title` at index GetCount() before
 // the desktop is read, then appends one entry per icon, in item order, through one
 // access context of `scheme` (names are read with the remote block only).
+//
+// The icons are read first and stored together once every read was answered: a view
+// that stops answering (a hung or dying shell, Desktop::Lost) ends the capture as a
+// failure with nothing stored but the uncounted title.
 //
 // An icon that vanishes between the count and its read is still given its entry, so
 // that entries keep matching item indexes: its name is the empty string (what the read

@@ -15,6 +15,11 @@ int32_t SignExtend16(uint32_t v) { return static_cast<int16_t>(static_cast<uint1
 }  // namespace
 
 std::string ToString(const SimCall& call) {
+    if (!call.answered) {
+        SimCall answered = call;
+        answered.answered = true;
+        return ToString(answered) + " unanswered";
+    }
     const std::string idx = std::to_string(call.index);
     switch (call.op) {
         case SimOp::FindView:
@@ -52,6 +57,7 @@ public:
     std::string ReadText(int index) override {
         const int n = m_sim.Count();
         if (index < 0 || index >= n) return {};
+        if (!m_sim.Deliver({SimOp::ReadText, index})) return {};
         // The item may be gone although the count was fresh (a hook ran in between).
         const bool present = m_sim.InRange(index);
         const std::string text = present ? m_sim.m_items[index].text : std::string();
@@ -63,6 +69,7 @@ public:
     bool ReadPosition(int index, int32_t& x, int32_t& y) override {
         const int n = m_sim.Count();
         if (index < 0 || index >= n) return false;
+        if (!m_sim.Deliver({SimOp::ReadPosition, index})) return false;
         const bool present = m_sim.InRange(index);
         const SimItem item = present ? m_sim.m_items[index] : SimItem{};
         m_sim.Record({SimOp::ReadPosition, index});
@@ -91,13 +98,14 @@ public:
     std::string ReadText(int) override { return {}; }  // texts are never read here
 
     bool ReadPosition(int index, int32_t& x, int32_t& y) override {
+        SimCall call{SimOp::ReadPosition, index};
+        call.shared = true;
+        if (!m_sim.Deliver(call)) return false;
         const bool answered = m_sim.InRange(index);
         if (answered) {
             m_block[0] = m_sim.m_items[index].x;
             m_block[1] = m_sim.m_items[index].y;
         }
-        SimCall call{SimOp::ReadPosition, index};
-        call.shared = true;
         m_sim.Record(call);
         if (!answered) return false;
         x = m_block[0];
@@ -115,7 +123,17 @@ void SimDesktop::Record(const SimCall& call) {
     if (m_onCall) m_onCall(call);
 }
 
+bool SimDesktop::Deliver(SimCall call) {
+    if (m_lost) return false;
+    if (++m_messages != m_unansweredAt) return true;
+    m_lost = true;
+    call.answered = false;
+    Record(call);
+    return false;
+}
+
 int SimDesktop::Count() {
+    if (!Deliver({SimOp::CountItems})) return 0;
     const int n = static_cast<int>(m_items.size());
     Record({SimOp::CountItems});
     return n;
@@ -139,6 +157,7 @@ int SimDesktop::CountOf(SimOp op) const {
 }
 
 ViewId SimDesktop::FindView() {
+    m_lost = false;  // a new operation's link
     Record({SimOp::FindView});
     return m_viewPresent ? kView : 0;
 }
@@ -173,6 +192,7 @@ std::unique_ptr<AccessContext> SimDesktop::OpenShared(ViewId) {
 void SimDesktop::SetPosition(ViewId, int index, int32_t x, int32_t y) {
     SimCall call{SimOp::SetPosition, index};
     call.lParam = (static_cast<uint32_t>(y) & 0xFFFFu) << 16 | (static_cast<uint32_t>(x) & 0xFFFFu);
+    if (!Deliver(call)) return;
     if (InRange(index)) {
         m_items[index].x = SignExtend16(call.lParam);
         m_items[index].y = SignExtend16(call.lParam >> 16);

@@ -36,10 +36,11 @@ enum class SimOp {
 
 struct SimCall {
     SimOp op;
-    int index = -1;       // item index of reads and sets
-    bool ok = true;       // open: succeeded
-    bool shared = false;  // read position / close: through the shared block
-    uint32_t lParam = 0;  // set position: the packed value that travels
+    int index = -1;        // item index of reads and sets
+    bool ok = true;        // open: succeeded
+    bool shared = false;   // read position / close: through the shared block
+    bool answered = true;  // messages: false for the one that went unanswered
+    uint32_t lParam = 0;   // set position: the packed value that travels
 };
 
 // "find", "count", "open remote", "open shared failed", "close", "text 2", "pos 2",
@@ -64,6 +65,10 @@ public:
     // Called after each logged call; lets a test make icons vanish or appear between
     // the messages of one operation (e.g. Items().resize(1) after the first text read).
     void SetOnCall(std::function<void(const SimCall&)> hook) { m_onCall = std::move(hook); }
+    // List-view message number `n` (1-based: counts, text and position reads, sets)
+    // goes unanswered, as when the shell hangs or dies: the view is lost, and no later
+    // message of the operation is sent (none is logged). 0: never.
+    void SetUnansweredMessage(int n) { m_unansweredAt = n; }
 
     // --- what happened ---
     const std::vector<SimCall>& Log() const { return m_log; }
@@ -74,6 +79,7 @@ public:
 
     // --- desktop::Desktop ---
     ViewId FindView() override;
+    bool Lost() const override { return m_lost; }
     int CountItems(ViewId view) override;
     std::unique_ptr<AccessContext> OpenRemote(ViewId view) override;
     std::unique_ptr<AccessContext> OpenShared(ViewId view) override;
@@ -84,6 +90,8 @@ private:
     friend class SimSharedContext;
 
     void Record(const SimCall& call);
+    // Whether the next message is answered; logs the one that is not.
+    bool Deliver(SimCall call);
     int Count();  // logs a count message and answers it
     bool InRange(int index) const;
 
@@ -95,6 +103,9 @@ private:
     std::function<void(const SimCall&)> m_onCall;
     std::vector<SimCall> m_log;
     int m_openContexts = 0;
+    int m_unansweredAt = 0;
+    int m_messages = 0;
+    bool m_lost = false;
 };
 
 }  // namespace desktop

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes/desktop/sim_desktop.h"
 
 namespace desktop {
@@ -127,6 +129,38 @@ TEST(Capture, FailedOpenLeavesAnUncountedTitleThatTheNextCaptureReuses) {
         EXPECT_EQ(store.GetCount(), 2);
         EXPECT_EQ(store.FindTitle("t"), 1);
         EXPECT_EQ(store.GetIconCount(1), 4);
+    }
+}
+
+// A shell that hangs or dies mid-capture: whichever message goes unanswered, nothing
+// is stored but the uncounted title, no later message is sent, and the context is
+// released. (NT: 1 count, then count + text + count + position per icon; 9x: 1 count,
+// then one position per icon.)
+TEST(Capture, ViewLostAtAnyMessageStoresNothing) {
+    struct Case {
+        Scheme scheme;
+        int messages;  // of a whole capture of kIcons
+    };
+    for (const Case& c : {Case{kNt, 1 + 4 * 4}, Case{k9x, 1 + 4}}) {
+        for (int lost = 1; lost <= c.messages; ++lost) {
+            SCOPED_TRACE((c.scheme == kNt ? "NT, message " : "9x, message ") +
+                         std::to_string(lost));
+            SimDesktop sim(kIcons);
+            sim.SetUnansweredMessage(lost);
+            CLayoutStore store;
+            AddLayout(store, "kept");
+            EXPECT_EQ(CaptureLayout(sim, store, "t", c.scheme), CaptureOutcome::Failed);
+            EXPECT_EQ(store.GetCount(), 1);
+            EXPECT_EQ(store.FindTitle("t"), -1);
+            EXPECT_EQ(store.GetIconCount(1), 0);
+            EXPECT_EQ(sim.OpenContexts(), 0);
+            const Lines log = sim.LogLines();
+            const auto unanswered = std::find_if(log.begin(), log.end(), [](const std::string& l) {
+                return l.find("unanswered") != std::string::npos;
+            });
+            ASSERT_NE(unanswered, log.end());
+            for (auto it = unanswered + 1; it != log.end(); ++it) EXPECT_EQ(*it, "close");
+        }
     }
 }
 

@@ -105,8 +105,8 @@ TEST(Win32Desktop, OutOfRangeReadsGiveEmptyTextAndLeaveOutputs) {
 TEST(Win32Desktop, FailedTransfersGiveNoTextAndLeaveThePosition) {
     TestDesktop shell({{10, 20, "A"}});
     ASSERT_TRUE(shell.Ready());
-    HWND view = desktop::FindDesktopListView();
-    const win::UniqueRemoteMemory access = desktop::OpenRemoteBlock(view);
+    desktop::ViewLink view(desktop::FindDesktopListView());
+    const win::UniqueRemoteMemory access = desktop::OpenRemoteBlock(view.View());
     ASSERT_TRUE(access);
     // Give the block an earlier item's answer, then read through handles that lack
     // the right to read or to write.

@@ -88,7 +88,7 @@ UINT NoWork(LPVOID) { return 0; }
 // A wait that always fails, as MsgWaitForMultipleObjects may.
 class FailingWaitThread : public CWorkerThread {
 protected:
-    DWORD WaitForEndOrMessage(HANDLE) override { return WAIT_FAILED; }
+    DWORD WaitForEndOrMessage(HANDLE, DWORD) override { return WAIT_FAILED; }
 };
 
 TEST(WorkerThread, NoThreadOutlivesItsOwnerWithoutAJoin) {
@@ -109,6 +109,20 @@ TEST(WorkerThread, NoThreadOutlivesItsOwnerWithoutAJoin) {
         EXPECT_EQ(shared.result, 9);
         worker.Join();
     }
+}
+
+TEST(WorkerThread, JoinForGivesUpOnAThreadThatDoesNotEnd) {
+    Shared shared;
+    shared.release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    CWorkerThread worker;
+    ASSERT_TRUE(worker.Start(WaitForRelease, &shared));
+    EXPECT_FALSE(worker.JoinFor(100));
+    EXPECT_TRUE(worker.SleepWhileRunning(0));  // still owned
+    SetEvent(shared.release);
+    EXPECT_TRUE(worker.JoinFor(10000));
+    EXPECT_EQ(shared.result, 7);
+    EXPECT_TRUE(worker.JoinFor(0));  // nothing left to wait for
+    CloseHandle(shared.release);
 }
 
 }  // namespace
