@@ -8,72 +8,55 @@
 #include <cstdio>
 
 #include "store/layout_store.h"
-#include "tests/faults/faults_fixture.h"
+#include "tests/e2e/harness/app.h"
+#include "tests/e2e/harness/buttons.h"
+#include "tests/e2e/harness/fixture.h"
+#include "tests/e2e/harness/grids.h"
+#include "tests/e2e/harness/probes.h"
+#include "tests/e2e/harness/registry.h"
+#include "tests/e2e/harness/waits.h"
 #include "ui/resource.h"
 
 namespace {
 
 using testdesk::TestDesktop;
-using testdesk::TestItem;
+using ShellKilled = e2e::Fixture;
 
 // Enough icons that a capture or a restore lasts a good second under Wine.
 constexpr int kIcons = 3000;
-const wchar_t kTitleCaption[] = L"タイトルの入力";
 
-class ShellKilled : public ::testing::Test {
-protected:
-    void SetUp() override {
-        e2e::SetWin98(false);
-        e2e::DeleteLayouts();
-    }
-    void TearDown() override {
-        e2e::SetWin98(false);
-        e2e::DeleteLayouts();
-        testdesk::CloseRunningTestDesktops();
-    }
-
-    // The program still answers, shows no box, and exits cleanly when closed.
-    static void ExpectAnswersAndExitsCleanly(const e2e::RunningApp& app) {
-        EXPECT_TRUE(faults::Answers(app.main()));
-        EXPECT_EQ(driver::FindDialog(app.process().id(), L"TORVINEL"), nullptr);
-        driver::PostClose(app.main());
-        DWORD code = 1;
-        ASSERT_TRUE(app.process().WaitForExit(30000, &code)) << "hangs at exit";
-        EXPECT_EQ(code, 0u);
-    }
-};
+// The program still answers, shows no box, and exits cleanly when closed.
+void ExpectAnswersAndExitsCleanly(const e2e::RunningApp& app) {
+    EXPECT_TRUE(e2e::Answers(app.main()));
+    EXPECT_EQ(driver::FindDialog(app.process().id(), e2e::kAppCaption), nullptr);
+    EXPECT_TRUE(app.Close());
+}
 
 TEST_F(ShellKilled, CaptureFailsAndStoresNothing) {
-    const faults::IconGrid grid = faults::MakeGrid(kIcons, 0);
+    const e2e::IconGrid grid = e2e::MakeGrid(kIcons, 0);
     e2e::SeedLayouts({{L"kept", grid.saved}});
+    const e2e::LayoutValues seeded = e2e::ReadLayoutValues();
     TestDesktop shell(grid.items);
     ASSERT_TRUE(shell.Ready());
     e2e::RunningApp app;
     ASSERT_TRUE(app.main());
 
-    driver::ClickButton(app.main(), IDC_REMEMBER);
-    HWND dlg = app.WaitForBox(kTitleCaption);
-    ASSERT_TRUE(dlg);
-    SetDlgItemTextW(dlg, IDC_TITLE, L"cut short");
-    driver::ClickButton(dlg, IDOK);
-    ASSERT_TRUE(driver::WaitForClose(dlg));
+    ASSERT_TRUE(app.PressRemember(L"cut short"));
     Sleep(300);  // the capture reads about 2,000 icons a second
-    ASSERT_TRUE(faults::KillProcess(shell.ProcessId()));
+    ASSERT_TRUE(e2e::KillProcess(shell.ProcessId()));
 
-    HWND failed = app.WaitForBox(L"TORVINEL", 20000);
+    HWND failed = app.WaitForBox(e2e::kAppCaption, 20000);
     ASSERT_TRUE(failed) << "no failure box";
     EXPECT_EQ(driver::ReadMessageBoxText(failed), L"失敗しました。ゴメン。");
     driver::ClickButton(failed, IDOK);
     ASSERT_TRUE(driver::WaitForClose(failed));
-    EXPECT_EQ(driver::ReadListLines(app.main(), IDC_LAYOUT_LIST),
-              std::vector<std::wstring>{L"kept"});
+    EXPECT_EQ(app.Lines(), std::vector<std::wstring>{L"kept"});
     ExpectAnswersAndExitsCleanly(app);
-    EXPECT_EQ(e2e::ReadTitles(), std::vector<std::wstring>{L"kept"});
-    EXPECT_EQ(e2e::ReadDword(L"Pos", L"Number[0]"), static_cast<DWORD>(kIcons));
+    EXPECT_EQ(e2e::ReadLayoutValues(), seeded);
 }
 
 TEST_F(ShellKilled, RestoreEndsAndTheDialogGoesIdle) {
-    const faults::IconGrid grid = faults::MakeGrid(kIcons, 7);
+    const e2e::IconGrid grid = e2e::MakeGrid(kIcons, 7);
     struct Case {
         const char* name;
         bool win98;  // the 9x worker, against the desktop that emulates its shared block
@@ -90,26 +73,21 @@ TEST_F(ShellKilled, RestoreEndsAndTheDialogGoesIdle) {
         TestDesktop shell(grid.items, options);
         ASSERT_TRUE(shell.Ready());
         shell.ClearSetPositionLog();
-        e2e::RunningApp app(c.win98);
+        e2e::RunningApp app(c.win98 ? e2e::StartAs::kWin98 : e2e::StartAs::kNt);
         ASSERT_TRUE(app.main());
 
-        driver::SelectListLine(app.main(), IDC_LAYOUT_LIST, 0);
+        app.Select(0);
         driver::ClickButton(app.main(), c.button);
-        ASSERT_TRUE(faults::WaitFor([&] { return !shell.SetPositionLog().empty(); }, 20000));
-        ASSERT_TRUE(faults::KillProcess(shell.ProcessId()));
+        ASSERT_TRUE(e2e::WaitForSets(shell, 1));
+        ASSERT_TRUE(e2e::KillProcess(shell.ProcessId()));
         const size_t sets = shell.SetPositionLog().size();
         std::printf("%s: position sets before the kill: %zu\n", c.name, sets);
         EXPECT_LT(sets, static_cast<size_t>(kIcons)) << "the restore had ended already";
 
         // Idle again: the four buttons with their idle labels, all enabled (line 0 is
-        // still selected). UpdateButtons sets them one after the other.
-        auto idle = [&] {
-            return driver::ReadButton(app.main(), IDC_REMEMBER).enabled &&
-                   driver::ReadButton(app.main(), IDC_RESTORE).text == L"位置を元通りにする" &&
-                   driver::ReadButton(app.main(), IDC_FUN_RESTORE).text == L"楽しく元に戻す" &&
-                   driver::ReadButton(app.main(), IDC_DELETE).enabled;
-        };
-        ASSERT_TRUE(faults::WaitFor(idle, 20000)) << "the dialog stays busy";
+        // still selected).
+        ASSERT_TRUE(e2e::WaitForButtons(app.main(), e2e::Buttons::kLineSelected, 20000))
+            << "the dialog stays busy";
         ExpectAnswersAndExitsCleanly(app);
         EXPECT_EQ(e2e::ReadLayoutValues(), seeded);
     }

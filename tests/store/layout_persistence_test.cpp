@@ -77,12 +77,7 @@ TEST_F(LayoutPersistence, WorkedExampleIsWrittenByteForByteInOrder) {
     EXPECT_EQ(regstub::KeyOpenCount(), 5u);
     regstub::ClearLog();
 #endif
-    for (const ExpectedWrite& w : expected) {
-        const RawValue value = Get(w.section, w.name);
-        EXPECT_EQ(value.rc, ERROR_SUCCESS) << w.name;
-        EXPECT_EQ(value.type, w.type) << w.name;
-        EXPECT_EQ(value.data, w.data) << w.name;
-    }
+    for (const ExpectedWrite& w : expected) ExpectValue(w.section, w.name, w.type, w.data);
     EXPECT_EQ(ValueCount("Title"), 3u);
     EXPECT_EQ(ValueCount("Pos"), 8u);
 #ifndef _WIN32

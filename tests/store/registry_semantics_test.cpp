@@ -101,12 +101,7 @@ TEST_F(RegistrySemantics, TypesAndBytesRoundTrip) {
     };
     for (const Case& c : cases) Put("S", c.name, c.type, c.data);
     EXPECT_EQ(ValueCount("S"), 5u);
-    for (const Case& c : cases) {
-        const RawValue value = Get("S", c.name);
-        EXPECT_EQ(value.rc, ERROR_SUCCESS) << c.name;
-        EXPECT_EQ(value.type, c.type) << c.name;
-        EXPECT_EQ(value.data, c.data) << c.name;
-    }
+    for (const Case& c : cases) ExpectValue("S", c.name, c.type, c.data);
 }
 
 TEST_F(RegistrySemantics, QueryInfoCountsValues) {
@@ -115,17 +110,6 @@ TEST_F(RegistrySemantics, QueryInfoCountsValues) {
     PutDword("S", "one", 3);  // same name: replaces
     EXPECT_EQ(ValueCount("S"), 2u);
     EXPECT_EQ(ValueCount("Missing"), 0u);
-}
-
-// Profile files: a real file under Wine, an in-memory one natively.
-std::string ProfilePath(const char* name) {
-#ifdef _WIN32
-    char dir[MAX_PATH];
-    GetTempPathA(sizeof dir, dir);
-    return std::string(dir) + name;
-#else
-    return name;
-#endif
 }
 
 TEST(ProfileFileSemantics, ReadsWritesAndCutsLongValues) {

@@ -1,28 +1,15 @@
-// Helpers of the fault tests (see faults_fixture.h).
-#include "tests/faults/faults_fixture.h"
+// Process probes (see probes.h).
+#include "tests/e2e/harness/probes.h"
 
 #include <winternl.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "win/unique_handle.h"
-#include "store/layout_store.h"
 
-namespace faults {
-
-IconGrid MakeGrid(int n, int offset) {
-    IconGrid grid;
-    for (int i = 0; i < n; ++i) {
-        const int x = 80 * (i % 40) + 10;
-        const int y = 70 * (i / 40) + 10;
-        const std::string name = "icon " + std::to_string(i);
-        grid.items.push_back({x, y, name});
-        grid.saved.push_back(
-            {PackIconPos(x + offset, y + offset), std::wstring(name.begin(), name.end())});
-    }
-    return grid;
-}
+namespace e2e {
 
 bool KillProcess(DWORD pid) {
     win::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
@@ -59,4 +46,4 @@ DWORD HandleCount(HANDLE process, DWORD pid) {
 
 int Repeats(int normal, int long_) { return std::getenv("TORVINEL_LONG_RUNS") ? long_ : normal; }
 
-}  // namespace faults
+}  // namespace e2e
