@@ -3,11 +3,13 @@
 
 #include "store/layout_persistence.h"
 #include "ui/layout_dlg.h"
+#include "win/single_run.h"
 
 // Constructed in this order (and destroyed in reverse) because they share this file.
 std::string g_strRegKey;
 CLayoutApp g_app;
 CLayoutStore g_layouts;
+OSVERSIONINFOA g_osvi = {};
 
 CLayoutApp::~CLayoutApp() = default;
 
@@ -19,16 +21,31 @@ BOOL CLayoutApp::InitInstance() {
     g_strRegKey += '\\';
     g_strRegKey += m_strAppName;
 
+    // Two copies of one key would each write their whole store at exit, the last one
+    // over the other's layouts. A second start shows the running copy and ends without
+    // touching the registry; one made while the first is closing waits for its save.
+    CSingleRun run(g_strRegKey);
+    if (run.Acquire() == CSingleRun::Claim::Deferred) return FALSE;
+    m_strMainWindowMark = run.WindowMark();
+
     LoadLayouts();
     {
-        CLayoutDlg dlg(nullptr);
+        CLayoutDlg dlg(g_layouts, g_osvi);
         m_pMainWnd = &dlg;
         dlg.DoModal();  // however it ends, the layouts are saved
         m_pMainWnd = nullptr;
         SaveLayouts();
+        run.Release();
+        if (dlg.WorkerStillRunning()) {
+            // A restore worker stuck on a shell that never answers still reads the
+            // dialog and the layouts: end here, saved, before either is destroyed.
+            TerminateProcess(GetCurrentProcess(), 0);
+        }
     }
     return FALSE;
 }
+
+void CLayoutApp::OnSessionEnding() { SaveLayouts(); }
 
 void CLayoutApp::LoadLayouts() { ::LoadLayouts(g_layouts, g_strRegKey); }
 

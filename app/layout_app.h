@@ -1,11 +1,9 @@
 // The application: one modal run of the main dialog between loading and saving the
-// saved layouts.
+// saved layouts, one run per registry key at a time.
 #pragma once
 
-#include <string>
-
-#include "store/layout_store.h"
-#include "ui/framework/win_app.h"
+#include "app/globals.h"
+#include "win/win_app.h"
 
 class CLayoutApp : public CWinApp {
 public:
@@ -13,12 +11,8 @@ public:
     ~CLayoutApp() override;
 
     BOOL InitInstance() override;
+    // Log-off or shut-down with the dialog open: the layouts are saved at once.
+    void OnSessionEnding() override;
     void LoadLayouts();
     void SaveLayouts();
 };
-
-// Registry key of the saved layouts under HKEY_CURRENT_USER:
-// "Software\BRANOK Soft\" + application name; set by InitInstance.
-extern std::string g_strRegKey;
-extern CLayoutApp g_app;
-extern CLayoutStore g_layouts;

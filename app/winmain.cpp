@@ -1,7 +1,7 @@
 // Process entry of TORVINEL.EXE (GUI subsystem): hands the run to the application.
 #include <windows.h>
 
-#include "ui/framework/win_app.h"
+#include "win/win_app.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CWinApp* app = AfxGetApp();

@@ -34,11 +34,17 @@ public:
     AccessContext& operator=(const AccessContext&) = delete;
 };
 
+// One desktop object serves one capture or one restore; its access contexts are
+// released before it.
 class Desktop {
 public:
     virtual ~Desktop() = default;
-    // The desktop list view, or 0.
+    // The desktop list view, or 0. Starts the operation's link to the view afresh.
     virtual ViewId FindView() = 0;
+    // True once a message to the view went unanswered (it timed out: the shell hangs;
+    // or the view is gone): the operation must end, storing or moving nothing more.
+    // Messages after that are not sent; reads give what they give on failure.
+    virtual bool Lost() const = 0;
     // LVM_GETITEMCOUNT: items are numbered 0..n-1; 0 or less means none.
     virtual int CountItems(ViewId view) = 0;
     // Remote-block scheme (NT family): nullptr when the shell's process cannot be

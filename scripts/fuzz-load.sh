@@ -12,13 +12,13 @@ bin=$out/fuzz_load_layouts
 mkdir -p "$out/corpus"
 
 sources=(tests/store/fuzz_load_layouts.cpp store/layout_store.cpp store/profile_store.cpp
-         store/layout_persistence.cpp platform/registry/registry_stub.cpp
-         platform/registry/profile_files_stub.cpp)
+         store/layout_persistence.cpp fakes/registry/registry_stub.cpp
+         fakes/registry/profile_files_stub.cpp)
 cd "$root"
-if [[ ! -x $bin || -n $(find store platform/registry tests/store/fuzz_load_layouts.cpp \
+if [[ ! -x $bin || -n $(find store win fakes/registry tests/store/fuzz_load_layouts.cpp \
         scripts/fuzz-load.sh -newer "$bin" -print -quit) ]]; then
     echo "fuzz-load: building $bin"
-    clang++ -std=c++17 -O1 -g -Wall -Wextra -Werror -I"$root" \
+    clang++ -std=c++17 -O1 -g -Wall -Wextra -Werror -I"$root" -I"$root/fakes/registry/include" \
         -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
         "${sources[@]}" -o "$bin"
 fi

@@ -1,7 +1,5 @@
-# Sourced by the scripts that need a display: starts a private Xvfb when asked to (or when
-# there is no display) and stops it on exit.
-#   use_private_xvfb   always start one (tests: windows never pop up on the user's screen)
-#   use_display        keep $DISPLAY if set, else start one
+# Sourced by the scripts that need a private display: use_private_xvfb starts an Xvfb
+# (windows never pop up on the user's screen) and stops it on exit.
 start_xvfb() {
     local n
     for n in $(seq 90 120); do
@@ -20,4 +18,3 @@ start_xvfb() {
     return 1
 }
 use_private_xvfb() { start_xvfb; }
-use_display() { [ -n "${DISPLAY:-}" ] || start_xvfb; }

@@ -6,6 +6,7 @@
 // so values beyond the counts stay from earlier runs and are never read.
 #include "store/layout_persistence.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "store/profile_store.h"
@@ -54,6 +55,16 @@ private:
 
 constexpr uint64_t kBudgetSlack = 64;
 
+// A count that is stored but not as a count (another type or size, as a hand edit
+// leaves it) is damaged: reading it as 0 would hide everything below it, and the next
+// save would write that 0 over it. So it counts as the largest count, and the budget
+// loads what is actually stored.
+int32_t ReadCount(CProfileStore& profile, const char* section, const char* name, bool* found) {
+    bool exact = false;
+    const int32_t count = profile.GetInt(section, name, 0, found, &exact);
+    return *found && !exact ? INT32_MAX : count;
+}
+
 // Reads the icons of layout i; returns nothing, adds them to the store.
 void LoadIcons(CProfileStore& profile, CLayoutStore& store, int i, int count, MissBudget& budget) {
     int pendingHoles = 0;
@@ -82,7 +93,8 @@ void LoadIcons(CProfileStore& profile, CLayoutStore& store, int i, int count, Mi
 void LoadLayouts(CLayoutStore& store, const std::string& key) {
     CProfileStore profile;
     profile.Open(HKEY_CURRENT_USER, key.c_str(), nullptr);
-    const int32_t n = profile.GetInt(kTitleSection, "Number", 0);
+    bool numberFound = false;
+    const int32_t n = ReadCount(profile, kTitleSection, "Number", &numberFound);
     if (n > 0) {
         // Counted where each section is open anyway: no extra key opens.
         MissBudget budget(profile.GetValueCount(kTitleSection) + kBudgetSlack);
@@ -97,7 +109,7 @@ void LoadLayouts(CLayoutStore& store, const std::string& key) {
                 posCounted = true;
             }
             const int32_t m =
-                profile.GetInt(kPosSection, ValueName("Number", i).text, 0, &countFound);
+                ReadCount(profile, kPosSection, ValueName("Number", i).text, &countFound);
             if (!titleFound && !countFound) {
                 if (budget.Spent()) break;
                 budget.Pay(2);

@@ -26,7 +26,7 @@ int CProfileStore::Open(HKEY root, const char* keyPath, const char* iniFile) {
     }
     m_strIniFile.clear();
     if (m_hKey) return 0;
-    if (!m_hKey.Create(root, keyPath, kAccess)) return 0;
+    if (!CreateRegistryKey(m_hKey, root, keyPath, kAccess)) return 0;
     m_strKey = keyPath ? keyPath : "";
     return 1;
 }
@@ -50,14 +50,15 @@ int CProfileStore::SelectSection(const char* section) {
     if (!m_hKey || !section) return 0;
     if (m_hSectionKey && m_strSection == section) return 1;
     CloseSection();
-    if (!m_hSectionKey.Create(m_hKey.Get(), section, kAccess)) return 0;
+    if (!CreateRegistryKey(m_hSectionKey, m_hKey.Get(), section, kAccess)) return 0;
     m_strSection = section;
     return 1;
 }
 
 int32_t CProfileStore::GetInt(const char* section, const char* entry, int32_t nDefault,
-                              bool* present) {
+                              bool* present, bool* exact) {
     if (present) *present = IsProfileFile();
+    if (exact) *exact = IsProfileFile();
     if (IsProfileFile()) {
         return static_cast<int32_t>(
             GetPrivateProfileIntA(section, entry, nDefault, m_strIniFile.c_str()));
@@ -65,8 +66,10 @@ int32_t CProfileStore::GetInt(const char* section, const char* entry, int32_t nD
     if (SelectSection(section) != 1) return nDefault;
     BYTE data[4] = {0, 0, 0, 0};
     DWORD size = sizeof data;
-    const LONG rc = RegQueryValueExA(m_hSectionKey.Get(), entry, nullptr, nullptr, data, &size);
+    DWORD type = REG_NONE;
+    const LONG rc = RegQueryValueExA(m_hSectionKey.Get(), entry, nullptr, &type, data, &size);
     if (present) *present = rc != ERROR_FILE_NOT_FOUND;
+    if (exact) *exact = rc == ERROR_SUCCESS && type == REG_DWORD && size == sizeof data;
     if (rc != ERROR_SUCCESS || size > sizeof data) return nDefault;
     return static_cast<int32_t>(
         static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "store/registry_key.h"
-#include "store/win32_registry.h"
+#include "store/registry_api.h"
 
 class CProfileStore {
 public:
@@ -26,9 +26,11 @@ public:
     // The value's 4 bytes as a little-endian signed integer; shorter data is
     // zero-extended; missing, longer or unreadable data gives nDefault. The type is not
     // examined. *present (if given) tells whether the entry exists in registry mode; in
-    // profile-file mode it is always true.
+    // profile-file mode it is always true. *exact (if given) tells whether the entry
+    // holds what an integer is written as: a REG_DWORD of 4 bytes (always true in
+    // profile-file mode).
     int32_t GetInt(const char* section, const char* entry, int32_t nDefault,
-                   bool* present = nullptr);
+                   bool* present = nullptr, bool* exact = nullptr);
     // Registry mode: the value's data up to its first NUL (or its end), of any length.
     // Profile-file mode: at most 254 characters. Missing gives the default (or empty).
     std::string GetString(const char* section, const char* entry, const char* defaultText,
@@ -45,6 +47,6 @@ private:
     std::string m_strKey;
     std::string m_strSection;
     std::string m_strIniFile;
-    CRegistryKey m_hKey;
-    CRegistryKey m_hSectionKey;
+    UniqueRegKey m_hKey;
+    UniqueRegKey m_hSectionKey;
 };

@@ -1,46 +1,20 @@
-// Owns one open registry key handle and closes it exactly once.
+// An owned registry key handle, closed exactly once.
 #pragma once
 
-#include <utility>
+#include "store/registry_api.h"
+#include "win/unique_handle.h"
 
-#include "store/win32_registry.h"
+inline void CloseRegistryKey(HKEY key) { RegCloseKey(key); }
 
-class CRegistryKey {
-public:
-    CRegistryKey() = default;
-    ~CRegistryKey() { Reset(); }
-    CRegistryKey(const CRegistryKey&) = delete;
-    CRegistryKey& operator=(const CRegistryKey&) = delete;
-    CRegistryKey(CRegistryKey&& other) noexcept : m_hKey(std::exchange(other.m_hKey, nullptr)) {}
-    CRegistryKey& operator=(CRegistryKey&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            m_hKey = std::exchange(other.m_hKey, nullptr);
-        }
-        return *this;
-    }
+using UniqueRegKey = win::UniqueAny<win::ClosedBy<HKEY, CloseRegistryKey>>;
 
-    // Creates or opens subKey below parent with the given access; false on failure,
-    // leaving this object closed.
-    bool Create(HKEY parent, const char* subKey, REGSAM access) {
-        Reset();
-        HKEY opened = nullptr;
-        DWORD disposition = 0;
-        if (RegCreateKeyExA(parent, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                            &opened, &disposition) != ERROR_SUCCESS) {
-            return false;
-        }
-        m_hKey = opened;
+// Creates or opens subKey below parent with the given access into `key` (closing what
+// it held); false on failure, leaving `key` closed.
+inline bool CreateRegistryKey(UniqueRegKey& key, HKEY parent, const char* subKey, REGSAM access) {
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(parent, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+                        key.Put(), &disposition) == ERROR_SUCCESS)
         return true;
-    }
-
-    void Reset() {
-        if (m_hKey) RegCloseKey(std::exchange(m_hKey, nullptr));
-    }
-
-    HKEY Get() const { return m_hKey; }
-    explicit operator bool() const { return m_hKey != nullptr; }
-
-private:
-    HKEY m_hKey = nullptr;
-};
+    key.Release();  // whatever a failed call left in the out-parameter is no handle of ours
+    return false;
+}

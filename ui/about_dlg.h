@@ -1,7 +1,7 @@
 // The About box: template only, ended by its OK button.
 #pragma once
 
-#include "ui/framework/dialog.h"
+#include "win/dialog.h"
 #include "ui/resource.h"
 
 class CAboutDlg : public CDialog {

@@ -3,10 +3,9 @@
 
 #include <string>
 
-#include "app/layout_app.h"
 #include "ui/about_dlg.h"
-#include "ui/platform_version.h"
 #include "ui/resource.h"
+#include "win/win_app.h"
 
 namespace {
 std::string LoadText(UINT id) {
@@ -37,10 +36,14 @@ private:
 };
 }  // namespace
 
-CLayoutDlg::CLayoutDlg(HWND parent)
+CLayoutDlg::CLayoutDlg(CLayoutStore& layouts, OSVERSIONINFOA& osvi, HWND parent)
     : CDialog(IDD_MAIN, parent),
+      m_nAbort(0),
       m_bBusy(0),
-      m_hIcon(LoadIconA(AfxGetApp()->m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+      m_nSpeed(1),
+      m_hIcon(LoadIconA(AfxGetApp()->m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_layouts(layouts),
+      m_osvi(osvi) {}
 
 CLayoutDlg::~CLayoutDlg() = default;
 
@@ -60,6 +63,8 @@ const MessageMap* CLayoutDlg::GetMessageMap() const {
         ON_COMMAND(ID_HELP_ABOUT, C, OnHelpAbout),
         ON_MESSAGE(WM_RESTORE_DONE, C, OnRestoreDone),
         ON_MESSAGE_VOID(WM_DESTROY, C, OnDestroy),
+        ON_MESSAGE(WM_QUERYENDSESSION, C, OnQueryEndSession),
+        ON_MESSAGE(WM_ENDSESSION, C, OnEndSession),
     };
     static const MessageMap map{entries, sizeof entries / sizeof entries[0]};
     return &map;
@@ -68,9 +73,10 @@ const MessageMap* CLayoutDlg::GetMessageMap() const {
 BOOL CLayoutDlg::OnInitDialog() {
     m_list.Attach(GetDlgItem(m_hWnd, IDC_LAYOUT_LIST));
 
-    g_osvi.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
-    GetVersionExA(&g_osvi);
-    if (g_osvi.dwPlatformId != VER_PLATFORM_WIN32_NT)
+    m_osvi.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+    GetVersionExA(&m_osvi);
+    m_scheme = desktop::SchemeForPlatform(m_osvi.dwPlatformId);
+    if (m_osvi.dwPlatformId != VER_PLATFORM_WIN32_NT)
         AfxMessageBox("このナラベリオンはNT用なので正常に動作しません。", MB_OK);
 
     if (HMENU sysMenu = GetSystemMenu(m_hWnd, FALSE)) {
@@ -84,7 +90,7 @@ BOOL CLayoutDlg::OnInitDialog() {
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    for (int i = 0; i < g_layouts.GetCount(); ++i) m_list.AddString(g_layouts.GetTitle(i).c_str());
+    for (int i = 0; i < m_layouts.GetCount(); ++i) m_list.AddString(m_layouts.GetTitle(i).c_str());
 
     if (m_menu.LoadMenu(AfxGetApp()->m_hInstance, IDR_MAINMENU))
         SetMenu(m_hWnd, m_menu.GetSafeHmenu());
@@ -118,7 +124,7 @@ void CLayoutDlg::OnDelete() {
     const std::string question = m_list.GetText(index) + "を削除します。";
     if (MessageBoxA(m_hWnd, question.c_str(), "削除の確認", MB_YESNO) != IDYES) return;
 
-    g_layouts.RemoveLayout(index);
+    m_layouts.RemoveLayout(index);
     m_list.DeleteString(index);
     const int count = m_list.GetCount();
     if (count > index)
@@ -156,8 +162,22 @@ void CLayoutDlg::OnHelpAbout() { PostMessageA(m_hWnd, WM_SYSCOMMAND, IDM_ABOUTBO
 
 void CLayoutDlg::OnHelpTopic() { AfxGetApp()->WinHelp(1, HELP_CONTEXT); }
 
+LRESULT CLayoutDlg::OnQueryEndSession(WPARAM, LPARAM) {
+    return TRUE;  // nothing to ask: everything is saved when the session ends
+}
+
+LRESULT CLayoutDlg::OnEndSession(WPARAM wParam, LPARAM) {
+    if (!wParam) return 0;  // the session goes on
+    // The process is ended after this returns, without the dialog closing: save now.
+    // A running restore is told to stop; nothing waits for it, and nothing is sent to
+    // the shell from here.
+    m_nAbort.store(1, std::memory_order_relaxed);
+    AfxGetApp()->OnSessionEnding();
+    return 0;
+}
+
 void CLayoutDlg::OnDestroy() {
-    // The worker reads this dialog and g_layouts: it must end before either goes.
+    // The worker reads this dialog and m_layouts: it must end before either goes.
     EndRestoreWorker();
     // Take the menu off the window so that only m_menu destroys it.
     SetMenu(m_hWnd, nullptr);

@@ -5,19 +5,23 @@
 #include <atomic>
 #include <cstdint>
 
-#include "desktop/restore/worker_thread.h"
-#include "ui/framework/controls.h"
-#include "ui/framework/dialog.h"
+#include "desktop/scheme.h"
+#include "store/layout_store.h"
+#include "win/controls.h"
+#include "win/dialog.h"
+#include "win/worker_thread.h"
 
 class CLayoutDlg : public CDialog {
 public:
-    explicit CLayoutDlg(HWND parent = nullptr);
+    // `layouts` are the saved layouts the dialog lists and changes; `osvi` is the
+    // platform version record, filled when the dialog opens. Both outlive the dialog.
+    CLayoutDlg(CLayoutStore& layouts, OSVERSIONINFOA& osvi, HWND parent = nullptr);
     ~CLayoutDlg() override;
 
     // The one place that turns m_bBusy and the selection into labels and states.
     void UpdateButtons();
 
-    // Remember (desktop/capture) and the restore pair (desktop/restore).
+    // Remember (remember.cpp) and the restore pair (restore_launch.cpp).
     void OnRemember();
     void OnRestore();
     void OnFunRestore();
@@ -32,6 +36,13 @@ public:
     void OnHelpTopic();
     void OnHelpAbout();
     void OnDestroy();
+    LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
+
+    // After the dialog has closed: a restore worker did not end in time (a shell or
+    // view object that does not answer). It still reads this dialog and the layouts,
+    // so neither may be destroyed while the process lives.
+    bool WorkerStillRunning() const { return m_bWorkerStillRunning; }
 
     CMenu m_menu;
     std::atomic<int32_t> m_nAbort;  // 1 once the user asks a running restore to stop
@@ -42,6 +53,11 @@ public:
     CWorkerThread m_worker;  // the running (or last) restore worker
 
 private:
+    CLayoutStore& m_layouts;
+    OSVERSIONINFOA& m_osvi;
+    desktop::Scheme m_scheme = desktop::Scheme::RemoteByName;  // from m_osvi, when opened
+    bool m_bWorkerStillRunning = false;
+
     void StartRestore(int32_t nMode);
     // Stops an animated restore, lets an instant one finish, and waits for the worker.
     void EndRestoreWorker();

@@ -1,6 +1,8 @@
 // Resource identifiers of TORVINEL.EXE, shared by the .rc files, the code and the tests.
 #pragma once
 
+#include "win/framework_ids.h"
+
 // Dialog templates
 #define IDD_ABOUT 100
 #define IDD_MAIN 102
@@ -23,7 +25,6 @@
 // Menu commands
 #define ID_FILE_QUIT 32771
 #define ID_HELP_ABOUT 32772
-#define ID_HELP 57670  // 0xE146
 
 // System-menu command
 #define IDM_ABOUTBOX 0x0010
@@ -34,7 +35,6 @@
 #define IDS_ABORT 103
 #define IDS_RESTORE 104
 #define IDS_FASTER 105
-#define AFX_IDP_FAILED_TO_LAUNCH_HELP 0xF107
 
 // Posted by the restore worker when it has finished (WM_USER + 100).
 #define WM_RESTORE_DONE 0x0464

@@ -17,6 +17,12 @@ HWND ListViewUnder(HWND defView) {
     return defView ? FindWindowExA(defView, nullptr, "SysListView32", nullptr) : nullptr;
 }
 
+DWORD ProcessOf(HWND hwnd) {
+    DWORD pid = 0;
+    if (hwnd) GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
+
 }  // namespace
 
 HWND FindDesktopListView() {
@@ -31,8 +37,14 @@ HWND FindDesktopListView() {
     // look where newer shells keep the view instead, and give none when it is nowhere.
     if (HWND view = ListViewUnder(FindWindowExA(progman, nullptr, "SHELLDLL_DefView", nullptr)))
         return view;
+    // Only the shell's own "WorkerW" windows: any program may create a window of that
+    // class, and its list view would be read and moved as if it were the desktop.
+    const DWORD shell = ProcessOf(progman);
+    const DWORD shellWindowOwner = ProcessOf(GetShellWindow());
     for (HWND worker = FindWindowExA(nullptr, nullptr, "WorkerW", nullptr); worker;
          worker = FindWindowExA(nullptr, worker, "WorkerW", nullptr)) {
+        const DWORD owner = ProcessOf(worker);
+        if (owner == 0 || (owner != shell && owner != shellWindowOwner)) continue;
         if (HWND view = ListViewUnder(FindWindowExA(worker, nullptr, "SHELLDLL_DefView", nullptr)))
             return view;
     }

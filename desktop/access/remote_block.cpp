@@ -18,27 +18,25 @@ struct TextRequest {
 };
 static_assert(offsetof(TextRequest, text) == kRemoteTextOffset, "text follows the request");
 
-bool InRange(HWND view, int32_t index) {
-    const LRESULT n = SendMessageA(view, LVM_GETITEMCOUNT, 0, 0);
+bool InRange(ViewLink& view, int32_t index) {
+    const LRESULT n = view.SendOr(LVM_GETITEMCOUNT, 0, 0, 0);
     return index >= 0 && index < n;
 }
 
 }  // namespace
 
-bool OpenRemoteAccess(HWND view, RemoteAccess& access) {
+win::UniqueRemoteMemory OpenRemoteBlock(HWND view) {
     DWORD pid = 0;
     GetWindowThreadProcessId(view, &pid);
-    UniqueHandle process(OpenProcess(kRemoteRights, FALSE, pid));
-    if (!process) return false;
-    RemoteBlock block(process.Get(), kRemoteBlockSize);
-    if (!block) return false;  // the process handle closes here
-    access.block.Reset();
-    access.process = std::move(process);
-    access.block = std::move(block);
-    return true;
+    win::UniqueHandle process(OpenProcess(kRemoteRights, FALSE, pid));
+    if (!process) return {};
+    void* block = VirtualAllocEx(process.Get(), nullptr, kRemoteBlockSize, MEM_COMMIT | MEM_RESERVE,
+                                 PAGE_READWRITE);
+    if (!block) return {};  // the process handle closes here
+    return win::UniqueRemoteMemory({process.Release(), block});
 }
 
-std::string ReadRemoteItemText(HWND view, HANDLE process, void* block, int32_t index) {
+std::string ReadRemoteItemText(ViewLink& view, HANDLE process, void* block, int32_t index) {
     if (!InRange(view, index)) return {};
 
     char* remote = static_cast<char*>(block);
@@ -53,7 +51,8 @@ std::string ReadRemoteItemText(HWND view, HANDLE process, void* block, int32_t i
         done != sizeof request)
         return {};
 
-    SendMessageA(view, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote));
+    LRESULT answered = 0;
+    if (!view.Send(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote), answered)) return {};
 
     // A longer text fills the buffer without a NUL: stop at 99 bytes ourselves.
     char text[kTextBufferSize] = {};
@@ -65,12 +64,12 @@ std::string ReadRemoteItemText(HWND view, HANDLE process, void* block, int32_t i
     return std::string(text);
 }
 
-bool ReadRemoteItemPosition(HWND view, HANDLE process, void* block, int32_t index, int32_t& x,
+bool ReadRemoteItemPosition(ViewLink& view, HANDLE process, void* block, int32_t index, int32_t& x,
                             int32_t& y) {
     if (!InRange(view, index)) return false;
     // FALSE means the item is gone: the block then still holds the request's bytes.
-    if (!SendMessageA(view, LVM_GETITEMPOSITION, static_cast<WPARAM>(index),
-                      reinterpret_cast<LPARAM>(block)))
+    if (!view.SendOr(LVM_GETITEMPOSITION, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(block), FALSE))
         return false;
     POINT pt = {};
     SIZE_T done = 0;

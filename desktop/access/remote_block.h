@@ -9,7 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "desktop/access/win_handles.h"
+#include "desktop/access/view_link.h"
+#include "win/unique_handle.h"
 
 namespace desktop {
 
@@ -20,23 +21,19 @@ constexpr SIZE_T kRemoteTextOffset = sizeof(LVITEMA);
 static_assert(kRemoteTextOffset + kTextBufferSize <= kRemoteBlockSize, "block too small");
 
 // The shell's process opened with exactly VM_OPERATION|VM_READ|VM_WRITE (0x38) and one
-// block in it. Released on every path: block first, then the process handle.
-struct RemoteAccess {
-    UniqueHandle process;
-    RemoteBlock block;
-};
-
-// Both or nothing: false when the process cannot be opened or the block allocated.
-bool OpenRemoteAccess(HWND view, RemoteAccess& access);
+// block in it, owned together (the block is freed before the process handle closes).
+// Both or nothing: empty when the process cannot be opened or the block allocated.
+win::UniqueRemoteMemory OpenRemoteBlock(HWND view);
 
 // Text of item `index` (at most 99 bytes), empty when the index is outside the count
-// asked anew, or when a transfer failed.
-std::string ReadRemoteItemText(HWND view, HANDLE process, void* block, int32_t index);
+// asked anew, when a transfer failed, or when the view did not answer (the link is
+// then lost).
+std::string ReadRemoteItemText(ViewLink& view, HANDLE process, void* block, int32_t index);
 
 // Position of item `index`. Asks the count first; writes x and y only when the index
 // is in range and the list view answered and the block was read back. Returns whether
 // it wrote them.
-bool ReadRemoteItemPosition(HWND view, HANDLE process, void* block, int32_t index, int32_t& x,
+bool ReadRemoteItemPosition(ViewLink& view, HANDLE process, void* block, int32_t index, int32_t& x,
                             int32_t& y);
 
 }  // namespace desktop

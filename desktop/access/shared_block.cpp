@@ -8,10 +8,10 @@
 namespace desktop {
 
 bool OpenSharedAccess(SharedAccess& access) {
-    UniqueHandle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                            kSharedBlockSize, kSharedBlockName));
+    win::UniqueHandle mapping(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                 kSharedBlockSize, kSharedBlockName));
     if (!mapping) return false;
-    MappedView view(mapping.Get(), FILE_MAP_ALL_ACCESS);
+    win::UniqueMappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
     if (!view) return false;  // the mapping closes here
     access.view.Reset();
     access.mapping = std::move(mapping);
@@ -19,9 +19,9 @@ bool OpenSharedAccess(SharedAccess& access) {
     return true;
 }
 
-bool ReadSharedItemPosition(HWND view, void* block, int32_t index, int32_t& x, int32_t& y) {
-    if (!SendMessageA(view, LVM_GETITEMPOSITION, static_cast<WPARAM>(index),
-                      reinterpret_cast<LPARAM>(block)))
+bool ReadSharedItemPosition(ViewLink& view, void* block, int32_t index, int32_t& x, int32_t& y) {
+    if (!view.SendOr(LVM_GETITEMPOSITION, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(block), FALSE))
         return false;
     int32_t pair[2];
     std::memcpy(pair, block, sizeof pair);

@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-#include "desktop/access/win_handles.h"
+#include "desktop/access/view_link.h"
+#include "win/unique_handle.h"
 
 namespace desktop {
 
@@ -15,8 +16,8 @@ constexpr DWORD kSharedBlockSize = 1024;
 
 // Mapping and view; the view is released before the mapping.
 struct SharedAccess {
-    UniqueHandle mapping;
-    MappedView view;
+    win::UniqueHandle mapping;
+    win::UniqueMappedView view;
 };
 
 // Creates or opens the mapping and maps all of it; both or nothing.
@@ -26,6 +27,6 @@ bool OpenSharedAccess(SharedAccess& access);
 // test (callers stay below the count they read); when the list view answers FALSE
 // (the icon has gone) the block holds an earlier answer, so x and y stay untouched and
 // the result is false.
-bool ReadSharedItemPosition(HWND view, void* block, int32_t index, int32_t& x, int32_t& y);
+bool ReadSharedItemPosition(ViewLink& view, void* block, int32_t index, int32_t& x, int32_t& y);
 
 }  // namespace desktop

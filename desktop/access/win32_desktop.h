@@ -2,6 +2,7 @@
 // WorkerW), read through the remote block or the shared block.
 #pragma once
 
+#include "desktop/access/view_link.h"
 #include "desktop/desktop.h"
 
 namespace desktop {
@@ -9,10 +10,17 @@ namespace desktop {
 class Win32Desktop : public Desktop {
 public:
     ViewId FindView() override;
+    bool Lost() const override { return m_link.Lost(); }
     int CountItems(ViewId view) override;
     std::unique_ptr<AccessContext> OpenRemote(ViewId view) override;
     std::unique_ptr<AccessContext> OpenShared(ViewId view) override;
     void SetPosition(ViewId view, int index, int32_t x, int32_t y) override;
+
+private:
+    // The view found last; the contexts opened on it send through it too.
+    ViewLink& Link(ViewId view);
+
+    ViewLink m_link;
 };
 
 }  // namespace desktop

@@ -2,33 +2,44 @@
 #include "desktop/capture/capture.h"
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace desktop {
 
 CaptureOutcome CaptureLayout(Desktop& desktop, CLayoutStore& store, const std::string& title,
-                             unsigned long platformId) {
+                             Scheme scheme) {
     const ViewId view = desktop.FindView();
     if (!view) return CaptureOutcome::NoView;
     const int n = desktop.CountItems(view);
+    if (desktop.Lost()) return CaptureOutcome::Failed;
     if (n <= 0) return CaptureOutcome::NoIcons;
 
     // The title goes in before the desktop is read; a failure below leaves it uncounted.
     const int index = store.GetCount();
     store.SetTitle(index, title.c_str());
 
-    const bool nt = platformId == kPlatformNt;
+    const bool nt = scheme == Scheme::RemoteByName;
     std::unique_ptr<AccessContext> context =
         nt ? desktop.OpenRemote(view) : desktop.OpenShared(view);
     if (!context) return CaptureOutcome::Failed;
 
+    struct Icon {
+        std::string name;
+        int32_t x, y;
+    };
+    std::vector<Icon> icons;
+    icons.reserve(static_cast<size_t>(n));
     // Kept across icons: a read that writes nothing leaves the previous icon's place.
     int32_t x = 0;
     int32_t y = 0;
     for (int j = 0; j < n; ++j) {
-        const std::string name = nt ? context->ReadText(j) : std::string();
+        std::string name = nt ? context->ReadText(j) : std::string();
         context->ReadPosition(j, x, y);
-        store.AddIconXY(index, x, y, name.c_str());
+        if (desktop.Lost()) return CaptureOutcome::Failed;
+        icons.push_back({std::move(name), x, y});
     }
+    for (const Icon& icon : icons) store.AddIconXY(index, icon.x, icon.y, icon.name.c_str());
     return CaptureOutcome::Captured;
 }
 

@@ -1,35 +1,37 @@
 // Capture of the current desktop icon arrangement as a new layout: the part of the
 // remember command that comes after the title is settled (portable; the dialog side
-// is in remember.cpp).
+// is the main dialog's remember command).
 #pragma once
 
 #include <string>
 
 #include "desktop/desktop.h"
+#include "desktop/scheme.h"
 #include "store/layout_store.h"
 
 namespace desktop {
 
-// dwPlatformId of the NT family: icons are read with their texts through the remote
-// block; any other platform reads positions alone through the shared block.
-constexpr unsigned long kPlatformNt = 2;
-
 enum class CaptureOutcome {
     NoView,    // no desktop list view: nothing stored, nothing to tell
     NoIcons,   // the view has no items: nothing stored
-    Failed,    // no access context: the title stays stored at the new index, uncounted
+    Failed,    // no access context, or the view stopped answering: the title stays stored
+               // at the new index, uncounted; no icon is stored
     Captured,  // one new layout at the end of the store
 };
 
 // Finds the view, counts its icons once, stores `title` at index GetCount() before
 // the desktop is read, then appends one entry per icon, in item order, through one
-// access context of the scheme `platformId` selects.
+// access context of `scheme` (names are read with the remote block only).
+//
+// The icons are read first and stored together once every read was answered: a view
+// that stops answering (a hung or dying shell, Desktop::Lost) ends the capture as a
+// failure with nothing stored but the uncounted title.
 //
 // An icon that vanishes between the count and its read is still given its entry, so
 // that entries keep matching item indexes: its name is the empty string (what the read
 // gives) and its position the one of the icon read before it, or (0, 0) when it is the
 // first. No entry ever holds memory the list view did not write.
 CaptureOutcome CaptureLayout(Desktop& desktop, CLayoutStore& store, const std::string& title,
-                             unsigned long platformId);
+                             Scheme scheme);
 
 }  // namespace desktop

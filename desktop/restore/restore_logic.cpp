@@ -23,6 +23,7 @@ void AnimateItem(desktop::Desktop& desk, desktop::ViewId view, desktop::AccessCo
     int32_t tx = 0;
     int32_t ty = 0;
     job.store.GetIconPos(job.layout, icon, tx, ty);
+    // Once the view is lost, the remaining steps send nothing: they cost no time.
     AnimateIcon(x, y, tx, ty, job.abort, job.speed,
                 [&](int32_t nx, int32_t ny) { desk.SetPosition(view, item, nx, ny); });
 }
@@ -44,7 +45,7 @@ void RestoreByName(desktop::Desktop& desk, const RestoreJob& job) {
     if (!ctx) return;
     const int count = desk.CountItems(view);
     if (job.mode != kRestoreInstant && job.mode != kRestoreAnimated) return;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && !desk.Lost(); ++i) {
         const std::string text = ctx->ReadText(i);
         const int j = job.store.FindIconName(job.layout, text.c_str());
         if (j < 0) continue;
@@ -61,14 +62,15 @@ void RestoreByIndex(desktop::Desktop& desk, const RestoreJob& job) {
     const desktop::ViewId view = desk.FindView();
     if (view == 0) return;
     const int count = std::min(desk.CountItems(view), job.store.GetIconCount(job.layout));
+    if (desk.Lost()) return;
     if (job.mode == kRestoreInstant) {
-        for (int i = 0; i < count; ++i) SetToSaved(desk, view, job, i, i);
+        for (int i = 0; i < count && !desk.Lost(); ++i) SetToSaved(desk, view, job, i, i);
         return;
     }
     if (job.mode != kRestoreAnimated) return;
     const std::unique_ptr<desktop::AccessContext> ctx = desk.OpenShared(view);
     if (!ctx) return;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && !desk.Lost(); ++i) {
         AnimateItem(desk, view, *ctx, job, i, i);
         if (Aborted(job)) break;
     }

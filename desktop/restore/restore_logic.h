@@ -29,6 +29,8 @@ struct RestoreJob {
     const std::atomic<int32_t>& speed;
 };
 
+// Both variants stop at the first message the view leaves unanswered (Desktop::Lost).
+//
 // NT family: every desktop item is walked; an item whose text names a saved icon
 // (ignoring ASCII case) goes to that icon's place. Animated, the abort flag is tested
 // after each matched item; an item whose position can no longer be read is skipped.

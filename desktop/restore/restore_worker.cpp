@@ -1,16 +1,11 @@
-// The two restore thread procedures: take over the launch block, read the selection,
-// run the variant on the real desktop, report completion.
+// The restore thread procedure: take over the launch block, read the selection, run
+// the scheme's variant on the real desktop, report completion.
 #include "desktop/restore/restore_worker.h"
 
-#include "app/layout_app.h"
 #include "desktop/access/win32_desktop.h"
 #include "desktop/restore/restore_logic.h"
 
-namespace {
-
-using Variant = void (*)(desktop::Desktop&, const restore::RestoreJob&);
-
-UINT RunWorker(LPVOID param, Variant variant) {
+UINT RestoreWorker(LPVOID param) {
     RestoreParams* block = static_cast<RestoreParams*>(param);
     const int32_t mode = block->nMode;
     const HWND list = block->hWndList;
@@ -18,6 +13,8 @@ UINT RunWorker(LPVOID param, Variant variant) {
     const std::atomic<int32_t>& speed = *block->pnSpeed;
     const HWND notify = block->hWndNotify;
     const UINT message = block->nMessage;
+    const CLayoutStore& layouts = *block->pLayouts;
+    const desktop::Scheme scheme = block->scheme;
     // Set before the first message to the interface thread, which handles none until
     // it has seen the flag. The launcher's frame may be gone from here on.
     block->bStarted.store(1, std::memory_order_release);
@@ -27,14 +24,12 @@ UINT RunWorker(LPVOID param, Variant variant) {
     const int layout = list ? static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)) : LB_ERR;
     if (layout >= 0) {
         desktop::Win32Desktop desk;
-        variant(desk, {g_layouts, layout, mode, abort, speed});
+        const restore::RestoreJob job{layouts, layout, mode, abort, speed};
+        if (scheme == desktop::Scheme::RemoteByName)
+            restore::RestoreByName(desk, job);
+        else
+            restore::RestoreByIndex(desk, job);
     }
     PostMessageA(notify, message, 0, 0);
     return 0;
 }
-
-}  // namespace
-
-UINT RestoreWorkerNT(LPVOID param) { return RunWorker(param, restore::RestoreByName); }
-
-UINT RestoreWorker9x(LPVOID param) { return RunWorker(param, restore::RestoreByIndex); }

@@ -1,4 +1,4 @@
-// The restore worker's thread procedures and the block a launch hands to them.
+// The restore worker's thread procedure and the block a launch hands to it.
 #pragma once
 
 #include <windows.h>
@@ -6,9 +6,14 @@
 #include <atomic>
 #include <cstdint>
 
+#include "desktop/scheme.h"
+
+class CLayoutStore;
+
 // Filled in the launching handler's frame; valid only until bStarted becomes 1. The
 // worker copies every field first, then stores bStarted (release) and never touches
-// the block again; the launcher polls bStarted (acquire).
+// the block again; the launcher polls bStarted (acquire). The store and the abort and
+// speed words are the launcher's and must outlive the worker.
 struct RestoreParams {
     int32_t nMode;                  // 0 instant, 1 animated; other values move nothing
     HWND hWndList;                  // the dialog's list of titles
@@ -17,10 +22,11 @@ struct RestoreParams {
     std::atomic<int32_t> bStarted;  // 0 when handed over, 1 once copied
     HWND hWndNotify;                // receives nMessage when the worker has finished
     UINT nMessage;                  // WM_RESTORE_DONE
+    const CLayoutStore* pLayouts;   // the saved layouts; the selected line is the index
+    desktop::Scheme scheme;         // how the desktop is reached and icons matched
 };
 
-// Thread procedures: the parameter points to a RestoreParams. They read the selected
-// line as the layout index, restore it from g_layouts (NT: icons matched by name; 9x:
-// by index), post nMessage to hWndNotify on every path and return 0.
-UINT RestoreWorkerNT(LPVOID param);
-UINT RestoreWorker9x(LPVOID param);
+// Thread procedure: the parameter points to a RestoreParams. Reads the selected line
+// as the layout index, restores that layout (matched by name or by index, as the
+// scheme says), posts nMessage to hWndNotify on every path and returns 0.
+UINT RestoreWorker(LPVOID param);

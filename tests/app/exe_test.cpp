@@ -8,11 +8,11 @@
 
 #include <cstring>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "tools/driver/driver.h"
+#include "win/unique_handle.h"
 
 namespace {
 
@@ -76,10 +76,8 @@ TEST_P(VersionRecord, OneJapaneseStringTable) {
     }
 }
 
-struct ActCtxReleaser {
-    void operator()(HANDLE context) const { ReleaseActCtx(context); }
-};
-using UniqueActCtx = std::unique_ptr<void, ActCtxReleaser>;
+void Release(HANDLE context) { ReleaseActCtx(context); }
+using UniqueActCtx = win::UniqueAny<win::ClosedBy<HANDLE, Release>>;
 
 // The activation context the loader builds from the EXE's manifest (resource 1).
 UniqueActCtx ContextOf(const char* exe) {
@@ -107,10 +105,10 @@ using Manifest = Exe;
 TEST_P(Manifest, DeclaresPerMonitorDpiAwarenessWithFallbacks) {
     UniqueActCtx context = ContextOf(Path());
     ASSERT_TRUE(context) << "the manifest does not parse: " << GetLastError();
-    EXPECT_EQ(Setting(context.get(), L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+    EXPECT_EQ(Setting(context.Get(), L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
                       L"dpiAwareness"),
               L"PerMonitorV2, PerMonitor");
-    EXPECT_EQ(Setting(context.get(), L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+    EXPECT_EQ(Setting(context.Get(), L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
                       L"dpiAware"),
               L"true/pm");
 }
@@ -120,7 +118,7 @@ TEST_P(Manifest, UsesCommonControls6) {
     UniqueActCtx context = ContextOf(Path());
     ASSERT_TRUE(context);
     ULONG_PTR cookie = 0;
-    ASSERT_TRUE(ActivateActCtx(context.get(), &cookie));
+    ASSERT_TRUE(ActivateActCtx(context.Get(), &cookie));
     ACTCTX_SECTION_KEYED_DATA data = {};
     data.cbSize = sizeof data;
     const BOOL redirected = FindActCtxSectionStringW(

@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/desktop/sim_desktop.h"
+#include <algorithm>
+
+#include "fakes/desktop/sim_desktop.h"
 
 namespace desktop {
 namespace {
 
 using Lines = std::vector<std::string>;
-constexpr unsigned long kPlatform9x = 1;
+constexpr Scheme kNt = Scheme::RemoteByName;
+constexpr Scheme k9x = Scheme::SharedByIndex;
 
 struct Entry {
     std::string name;
@@ -46,7 +49,7 @@ TEST(Capture, NtSchemeStoresTextAndPositionOfEveryIconInItemOrder) {
     AddLayout(store, "first");
     AddLayout(store, "second");
 
-    EXPECT_EQ(CaptureLayout(sim, store, "new", kPlatformNt), CaptureOutcome::Captured);
+    EXPECT_EQ(CaptureLayout(sim, store, "new", kNt), CaptureOutcome::Captured);
 
     ASSERT_EQ(store.GetCount(), 3);
     EXPECT_EQ(store.GetTitle(2), "new");
@@ -70,7 +73,7 @@ TEST(Capture, NtSchemeStoresTextAndPositionOfEveryIconInItemOrder) {
 TEST(Capture, SharedSchemeStoresPositionsWithEmptyNamesOnePerIcon) {
     SimDesktop sim(kIcons);
     CLayoutStore store;
-    EXPECT_EQ(CaptureLayout(sim, store, "9x", kPlatform9x), CaptureOutcome::Captured);
+    EXPECT_EQ(CaptureLayout(sim, store, "9x", k9x), CaptureOutcome::Captured);
     ASSERT_EQ(store.GetCount(), 1);
     EXPECT_EQ(Entries(store, 0),
               (std::vector<Entry>{{"", 10, 20}, {"", -20, 35}, {"", 300, -5}, {"", 7, 8}}));
@@ -91,8 +94,8 @@ TEST(Capture, StopsBeforeStoringWithoutViewOrIcons) {
         {"no icons", true, {}, CaptureOutcome::NoIcons, {"find", "count"}},
     };
     for (const Case& c : cases) {
-        for (unsigned long platform : {kPlatformNt, kPlatform9x}) {
-            SCOPED_TRACE(std::string(c.what) + (platform == kPlatformNt ? " NT" : " 9x"));
+        for (Scheme platform : {kNt, k9x}) {
+            SCOPED_TRACE(std::string(c.what) + (platform == kNt ? " NT" : " 9x"));
             SimDesktop sim(c.items);
             sim.SetViewPresent(c.viewPresent);
             CLayoutStore store;
@@ -106,8 +109,8 @@ TEST(Capture, StopsBeforeStoringWithoutViewOrIcons) {
 }
 
 TEST(Capture, FailedOpenLeavesAnUncountedTitleThatTheNextCaptureReuses) {
-    for (unsigned long platform : {kPlatformNt, kPlatform9x}) {
-        SCOPED_TRACE(platform);
+    for (Scheme platform : {kNt, k9x}) {
+        SCOPED_TRACE(platform == kNt ? "NT" : "9x");
         SimDesktop sim(kIcons);
         sim.SetFailOpenRemote(true);
         sim.SetFailOpenShared(true);
@@ -129,6 +132,38 @@ TEST(Capture, FailedOpenLeavesAnUncountedTitleThatTheNextCaptureReuses) {
     }
 }
 
+// A shell that hangs or dies mid-capture: whichever message goes unanswered, nothing
+// is stored but the uncounted title, no later message is sent, and the context is
+// released. (NT: 1 count, then count + text + count + position per icon; 9x: 1 count,
+// then one position per icon.)
+TEST(Capture, ViewLostAtAnyMessageStoresNothing) {
+    struct Case {
+        Scheme scheme;
+        int messages;  // of a whole capture of kIcons
+    };
+    for (const Case& c : {Case{kNt, 1 + 4 * 4}, Case{k9x, 1 + 4}}) {
+        for (int lost = 1; lost <= c.messages; ++lost) {
+            SCOPED_TRACE((c.scheme == kNt ? "NT, message " : "9x, message ") +
+                         std::to_string(lost));
+            SimDesktop sim(kIcons);
+            sim.SetUnansweredMessage(lost);
+            CLayoutStore store;
+            AddLayout(store, "kept");
+            EXPECT_EQ(CaptureLayout(sim, store, "t", c.scheme), CaptureOutcome::Failed);
+            EXPECT_EQ(store.GetCount(), 1);
+            EXPECT_EQ(store.FindTitle("t"), -1);
+            EXPECT_EQ(store.GetIconCount(1), 0);
+            EXPECT_EQ(sim.OpenContexts(), 0);
+            const Lines log = sim.LogLines();
+            const auto unanswered = std::find_if(log.begin(), log.end(), [](const std::string& l) {
+                return l.find("unanswered") != std::string::npos;
+            });
+            ASSERT_NE(unanswered, log.end());
+            for (auto it = unanswered + 1; it != log.end(); ++it) EXPECT_EQ(*it, "close");
+        }
+    }
+}
+
 TEST(Capture, TitleIsStoredBeforeTheDesktopIsRead) {
     SimDesktop sim(kIcons);
     CLayoutStore store;
@@ -136,7 +171,7 @@ TEST(Capture, TitleIsStoredBeforeTheDesktopIsRead) {
     sim.SetOnCall([&](const SimCall& c) {
         if (c.op == SimOp::OpenRemote) titleAtOpen = store.GetTitle(0);
     });
-    CaptureLayout(sim, store, "early", kPlatformNt);
+    CaptureLayout(sim, store, "early", kNt);
     EXPECT_EQ(titleAtOpen, "early");
 }
 
@@ -145,29 +180,29 @@ TEST(Capture, TitleIsStoredBeforeTheDesktopIsRead) {
 TEST(Capture, VanishedIconsTakeThePreviousPositionOrOrigin) {
     struct Case {
         const char* what;
-        unsigned long platform;
+        Scheme platform;
         SimOp after;  // items 1.. vanish after the first call of this kind on item 0
         std::size_t keep;
         std::vector<Entry> stored;
     };
     const Case cases[] = {
         {"NT, after item 0",
-         kPlatformNt,
+         kNt,
          SimOp::ReadPosition,
          1,
          {{"A", 10, 20}, {"", 10, 20}, {"", 10, 20}}},
         {"NT, all before any read",
-         kPlatformNt,
+         kNt,
          SimOp::OpenRemote,
          0,
          {{"", 0, 0}, {"", 0, 0}, {"", 0, 0}}},
         {"9x, after item 0",
-         kPlatform9x,
+         k9x,
          SimOp::ReadPosition,
          1,
          {{"", 10, 20}, {"", 10, 20}, {"", 10, 20}}},
         {"9x, all before any read",
-         kPlatform9x,
+         k9x,
          SimOp::OpenShared,
          0,
          {{"", 0, 0}, {"", 0, 0}, {"", 0, 0}}},
@@ -192,7 +227,7 @@ TEST(Capture, FailedRemoteTransfersStoreEmptyNamesAtTheOrigin) {
     SimDesktop sim(kIcons);
     sim.SetFailRemoteReads(true);
     CLayoutStore store;
-    EXPECT_EQ(CaptureLayout(sim, store, "t", kPlatformNt), CaptureOutcome::Captured);
+    EXPECT_EQ(CaptureLayout(sim, store, "t", kNt), CaptureOutcome::Captured);
     EXPECT_EQ(Entries(store, 0),
               (std::vector<Entry>{{"", 0, 0}, {"", 0, 0}, {"", 0, 0}, {"", 0, 0}}));
 }
@@ -201,7 +236,7 @@ TEST(Capture, EmptyTitleAndTitlesDifferingInCaseAreOrdinaryTitles) {
     SimDesktop sim(kIcons);
     CLayoutStore store;
     for (const char* title : {"", "Home", "HOME"})
-        EXPECT_EQ(CaptureLayout(sim, store, title, kPlatformNt), CaptureOutcome::Captured);
+        EXPECT_EQ(CaptureLayout(sim, store, title, kNt), CaptureOutcome::Captured);
     EXPECT_EQ(store.GetCount(), 3);
     EXPECT_EQ(store.FindTitle(""), 0);
     EXPECT_EQ(store.FindTitle("Home"), 1);

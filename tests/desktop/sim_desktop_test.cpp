@@ -1,7 +1,7 @@
 // The simulated desktop keeps the list view's message semantics that capture and
 // restore tests rely on: 16-bit positions, range tests of the remote reads, the shared
 // block that reports what it holds, and a log in call order.
-#include "platform/desktop/sim_desktop.h"
+#include "fakes/desktop/sim_desktop.h"
 
 #include <gtest/gtest.h>
 

@@ -105,22 +105,23 @@ TEST(Win32Desktop, OutOfRangeReadsGiveEmptyTextAndLeaveOutputs) {
 TEST(Win32Desktop, FailedTransfersGiveNoTextAndLeaveThePosition) {
     TestDesktop shell({{10, 20, "A"}});
     ASSERT_TRUE(shell.Ready());
-    HWND view = desktop::FindDesktopListView();
-    desktop::RemoteAccess access;
-    ASSERT_TRUE(desktop::OpenRemoteAccess(view, access));
+    desktop::ViewLink view(desktop::FindDesktopListView());
+    const win::UniqueRemoteMemory access = desktop::OpenRemoteBlock(view.View());
+    ASSERT_TRUE(access);
     // Give the block an earlier item's answer, then read through handles that lack
     // the right to read or to write.
-    EXPECT_EQ(desktop::ReadRemoteItemText(view, access.process.Get(), access.block.Get(), 0), "A");
+    EXPECT_EQ(desktop::ReadRemoteItemText(view, access.Get().process, access.Get().address, 0),
+              "A");
     for (DWORD rights : {DWORD{PROCESS_VM_OPERATION | PROCESS_VM_WRITE},
                          DWORD{PROCESS_VM_OPERATION | PROCESS_VM_READ}}) {
         SCOPED_TRACE(rights);
-        desktop::UniqueHandle limited(OpenProcess(rights, FALSE, shell.ProcessId()));
+        win::UniqueHandle limited(OpenProcess(rights, FALSE, shell.ProcessId()));
         ASSERT_TRUE(limited);
-        EXPECT_EQ(desktop::ReadRemoteItemText(view, limited.Get(), access.block.Get(), 0), "");
+        EXPECT_EQ(desktop::ReadRemoteItemText(view, limited.Get(), access.Get().address, 0), "");
         if (rights & PROCESS_VM_READ) continue;  // the block does hold a real position
         int32_t x = 7, y = 8;
         EXPECT_FALSE(
-            desktop::ReadRemoteItemPosition(view, limited.Get(), access.block.Get(), 0, x, y));
+            desktop::ReadRemoteItemPosition(view, limited.Get(), access.Get().address, 0, x, y));
         EXPECT_EQ(x, 7);
         EXPECT_EQ(y, 8);
     }
@@ -187,7 +188,7 @@ TEST(Win32Desktop, SharedBlockReadsPositionsFromTheEmulating9xDesktop) {
 TEST(Win32Desktop, SharedBlockCannotOpenUnderAnotherObjectsName) {
     TestDesktop shell({{1, 2, "a"}});
     ASSERT_TRUE(shell.Ready());
-    desktop::UniqueHandle squatter(CreateMutexA(nullptr, FALSE, "TORVINEL"));
+    win::UniqueHandle squatter(CreateMutexA(nullptr, FALSE, "TORVINEL"));
     ASSERT_TRUE(squatter);
     Win32Desktop d;
     EXPECT_EQ(d.OpenShared(d.FindView()), nullptr);

@@ -6,43 +6,33 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/harness.h"
-#include "tests/e2e/main_dialog_fixture.h"
+#include "tests/e2e/harness/app.h"
+#include "tests/e2e/harness/buttons.h"
+#include "tests/e2e/harness/fixture.h"
+#include "tests/e2e/harness/registry.h"
+#include "tests/e2e/harness/waits.h"
 #include "ui/resource.h"
 
 namespace {
 
-using e2e::kDeleteCaption;
-using e2e::MainDialog;
+using e2e::Buttons;
 using e2e::RunningApp;
+using e2e::SeedTitles;
 using Lines = std::vector<std::wstring>;
-
-Lines ListLines(HWND dlg) { return driver::ReadListLines(dlg, IDC_LAYOUT_LIST); }
-int Selection(HWND dlg) { return driver::ReadListSelection(dlg, IDC_LAYOUT_LIST); }
-
-// Presses delete on the selected line and waits for the question.
-HWND AskDelete(const RunningApp& app) {
-    driver::ClickButton(app.main(), IDC_DELETE);
-    return app.WaitForBox(kDeleteCaption);
-}
-
-void Close(RunningApp& app) {
-    driver::PostClose(app.main());
-    ASSERT_TRUE(app.WaitForExit());
-}
+using MainDialog = e2e::Fixture;
 
 TEST_F(MainDialog, TitlesInStoreOrderAndButtonsFollowSelection) {
     const Lines titles{L"Zeta", L"アルファ", L"", L"beta", L"表示"};
     SeedTitles(titles);
     RunningApp app;
     ASSERT_TRUE(app.main());
-    EXPECT_EQ(ListLines(app.main()), titles);
-    EXPECT_EQ(Selection(app.main()), -1);
-    ExpectIdleButtons(app.main(), false);
+    EXPECT_EQ(app.Lines(), titles);
+    EXPECT_EQ(app.Selection(), -1);
+    EXPECT_TRUE(e2e::ButtonsAre(app.main(), Buttons::kNothingSelected));
 
-    driver::SelectListLine(app.main(), IDC_LAYOUT_LIST, 3);
-    ExpectIdleButtons(app.main(), true);
-    Close(app);
+    app.Select(3);
+    EXPECT_TRUE(e2e::ButtonsAre(app.main(), Buttons::kLineSelected));
+    ASSERT_TRUE(app.Close());
     EXPECT_EQ(e2e::ReadTitles(), titles);
 }
 
@@ -54,15 +44,15 @@ struct DeleteCase {
     int selectedAfter;
 };
 
-class DeleteLine : public MainDialog, public ::testing::WithParamInterface<DeleteCase> {};
+class DeleteLine : public e2e::Fixture, public ::testing::WithParamInterface<DeleteCase> {};
 
 TEST_P(DeleteLine, RemovesLayoutAndSelectsNeighbour) {
     const DeleteCase& c = GetParam();
     SeedTitles(c.before);
     RunningApp app;
     ASSERT_TRUE(app.main());
-    driver::SelectListLine(app.main(), IDC_LAYOUT_LIST, c.line);
-    HWND box = AskDelete(app);
+    app.Select(c.line);
+    HWND box = app.PressDelete();
     ASSERT_TRUE(box);
     EXPECT_EQ(driver::ReadMessageBoxText(box), c.before[c.line] + L"を削除します。");
     // A window message box: no icon of its own.
@@ -72,11 +62,12 @@ TEST_P(DeleteLine, RemovesLayoutAndSelectsNeighbour) {
     driver::AnswerMessageBox(box, IDYES);
     ASSERT_TRUE(driver::WaitForClose(box));
 
-    EXPECT_EQ(ListLines(app.main()), c.after);
-    EXPECT_EQ(Selection(app.main()), c.selectedAfter);
+    ASSERT_TRUE(e2e::WaitForLines(app.main(), c.after.size()));
+    EXPECT_EQ(app.Lines(), c.after);
+    EXPECT_EQ(app.Selection(), c.selectedAfter);
     // The buttons are not re-evaluated: still as for the line selected before.
-    ExpectIdleButtons(app.main(), true);
-    Close(app);
+    EXPECT_TRUE(e2e::ButtonsAre(app.main(), Buttons::kLineSelected));
+    ASSERT_TRUE(app.Close());
     EXPECT_EQ(e2e::ReadTitles(), c.after);
 }
 
@@ -93,14 +84,14 @@ TEST_F(MainDialog, DeleteAnsweredNoChangesNothing) {
     SeedTitles(titles);
     RunningApp app;
     ASSERT_TRUE(app.main());
-    driver::SelectListLine(app.main(), IDC_LAYOUT_LIST, 1);
-    HWND box = AskDelete(app);
+    app.Select(1);
+    HWND box = app.PressDelete();
     ASSERT_TRUE(box);
     driver::AnswerMessageBox(box, IDNO);
     ASSERT_TRUE(driver::WaitForClose(box));
-    EXPECT_EQ(ListLines(app.main()), titles);
-    EXPECT_EQ(Selection(app.main()), 1);
-    Close(app);
+    EXPECT_EQ(app.Lines(), titles);
+    EXPECT_EQ(app.Selection(), 1);
+    ASSERT_TRUE(app.Close());
     EXPECT_EQ(e2e::ReadTitles(), titles);
 }
 
@@ -108,14 +99,10 @@ TEST_F(MainDialog, AfterDeletingTheOnlyLineDeleteDoesNothing) {
     SeedTitles({L"A"});
     RunningApp app;
     ASSERT_TRUE(app.main());
-    driver::SelectListLine(app.main(), IDC_LAYOUT_LIST, 0);
-    HWND box = AskDelete(app);
-    ASSERT_TRUE(box);
-    driver::AnswerMessageBox(box, IDYES);
-    ASSERT_TRUE(driver::WaitForClose(box));
+    ASSERT_TRUE(app.DeleteLine(0));
     EXPECT_TRUE(driver::ReadButton(app.main(), IDC_DELETE).enabled);
-    EXPECT_EQ(AskDelete(app), nullptr) << "no line, so no question";
-    Close(app);
+    EXPECT_EQ(app.PressDelete(), nullptr) << "no line, so no question";
+    ASSERT_TRUE(app.Close());
     EXPECT_EQ(e2e::ReadDword(L"Title", L"Number"), 0u);
 }
 
@@ -131,18 +118,18 @@ TEST_F(MainDialog, EnterOnButtonPressesItAndDoubleClickOnlySelects) {
                  reinterpret_cast<LPARAM>(list));
     SendMessageW(app.main(), WM_COMMAND, MAKEWPARAM(IDC_LAYOUT_LIST, LBN_DBLCLK),
                  reinterpret_cast<LPARAM>(list));
-    EXPECT_EQ(app.WaitForBox(kDeleteCaption, 300), nullptr);
+    EXPECT_EQ(app.WaitForBox(e2e::kDeleteCaption, 300), nullptr);
     EXPECT_FALSE(app.WaitForExit(300));
-    EXPECT_EQ(Selection(app.main()), 1);
+    EXPECT_EQ(app.Selection(), 1);
 
     driver::PressEnterOn(app.main(), IDC_DELETE);
-    HWND box = app.WaitForBox(kDeleteCaption);
+    HWND box = app.WaitForBox(e2e::kDeleteCaption);
     ASSERT_TRUE(box);
     EXPECT_EQ(driver::ReadMessageBoxText(box), L"Bを削除します。");
     driver::AnswerMessageBox(box, IDNO);
     ASSERT_TRUE(driver::WaitForClose(box));
     EXPECT_FALSE(app.WaitForExit(300));
-    Close(app);
+    ASSERT_TRUE(app.Close());
 }
 
 // Every way out ends the process and saves: a deletion made before it reaches the
@@ -152,17 +139,13 @@ struct ExitWay {
     void (*act)(HWND dlg);
 };
 
-class ExitPath : public MainDialog, public ::testing::WithParamInterface<ExitWay> {};
+class ExitPath : public e2e::Fixture, public ::testing::WithParamInterface<ExitWay> {};
 
 TEST_P(ExitPath, EndsTheProgramAndSaves) {
     SeedTitles({L"A", L"B", L"C"});
     RunningApp app;
     ASSERT_TRUE(app.main());
-    driver::SelectListLine(app.main(), IDC_LAYOUT_LIST, 0);
-    HWND box = AskDelete(app);
-    ASSERT_TRUE(box);
-    driver::AnswerMessageBox(box, IDYES);
-    ASSERT_TRUE(driver::WaitForClose(box));
+    ASSERT_TRUE(app.DeleteLine(0));
 
     GetParam().act(app.main());
     ASSERT_TRUE(app.WaitForExit());

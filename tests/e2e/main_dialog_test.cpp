@@ -4,15 +4,17 @@
 
 #include <string>
 
-#include "tests/e2e/harness.h"
-#include "tests/e2e/main_dialog_fixture.h"
+#include "tests/e2e/harness/app.h"
+#include "tests/e2e/harness/buttons.h"
+#include "tests/e2e/harness/fixture.h"
+#include "tests/e2e/harness/registry.h"
 #include "ui/resource.h"
 
 namespace {
 
-using e2e::kDeleteCaption;
-using e2e::MainDialog;
+using e2e::Buttons;
 using e2e::RunningApp;
+using MainDialog = e2e::Fixture;
 
 const wchar_t kAboutCaption[] = L"ﾊﾞｰｼﾞｮﾝ情報 TORVINEL";
 
@@ -21,11 +23,12 @@ TEST_F(MainDialog, OpensByCaptionAndEndsOnCloseOrCancel) {
         SCOPED_TRACE(byCancel ? "IDCANCEL" : "WM_CLOSE");
         RunningApp app;
         ASSERT_TRUE(app.main());
-        if (byCancel)
+        if (byCancel) {
             driver::PostCommand(app.main(), IDCANCEL);
-        else
-            driver::PostClose(app.main());
-        EXPECT_TRUE(app.WaitForExit());
+            EXPECT_TRUE(app.WaitForExit());
+        } else {
+            EXPECT_TRUE(app.Close());
+        }
     }
 }
 
@@ -51,21 +54,18 @@ TEST_F(MainDialog, TemplateStylesAndTaskbarButton) {
         EXPECT_GT(rc.top, lastTop) << id;
         lastTop = rc.top;
     }
-    driver::PostClose(app.main());
-    EXPECT_TRUE(app.WaitForExit());
+    EXPECT_TRUE(app.Close());
 }
 
 TEST_F(MainDialog, EmptyStoreOnlyRememberIsEnabled) {
     RunningApp app;
     ASSERT_TRUE(app.main());
-    EXPECT_TRUE(driver::ReadListLines(app.main(), IDC_LAYOUT_LIST).empty());
-    EXPECT_EQ(driver::ReadListSelection(app.main(), IDC_LAYOUT_LIST), -1);
-    ExpectIdleButtons(app.main(), false);
+    EXPECT_TRUE(app.Lines().empty());
+    EXPECT_EQ(app.Selection(), -1);
+    EXPECT_TRUE(e2e::ButtonsAre(app.main(), Buttons::kNothingSelected));
     // Delete with nothing selected does nothing and asks nothing.
-    driver::ClickButton(app.main(), IDC_DELETE);
-    EXPECT_EQ(app.WaitForBox(kDeleteCaption, 300), nullptr);
-    driver::PostClose(app.main());
-    EXPECT_TRUE(app.WaitForExit());
+    EXPECT_EQ(app.PressDelete(300), nullptr);
+    EXPECT_TRUE(app.Close());
 }
 
 // The About box by the Help menu and by the system menu (any id 0x10..0x1F); the main
@@ -86,29 +86,21 @@ TEST_F(MainDialog, AboutBoxByMenuAndSystemMenu) {
         EXPECT_TRUE(driver::WaitForClose(about));
         EXPECT_TRUE(driver::IsEnabled(app.main()));
     }
-    driver::PostClose(app.main());
-    EXPECT_TRUE(app.WaitForExit());
+    EXPECT_TRUE(app.Close());
 }
 
 TEST_F(MainDialog, NonNtPlatformWarnsBeforeTheDialogShows) {
-    e2e::SetWin98(true);
-    driver::Process process = driver::Start(e2e::TorvinelExePath());
-    ASSERT_TRUE(process);
-    HWND box = driver::WaitForDialog(process.id(), L"TORVINEL", 10000);
-    e2e::SetWin98(false);
+    RunningApp app(e2e::StartAs::kWin98AtWarning);
+    HWND box = app.warning();
     ASSERT_TRUE(box);
-    EXPECT_EQ(driver::FindDialog(process.id(), driver::kMainCaption), nullptr);
+    EXPECT_EQ(driver::FindDialog(app.process().id(), driver::kMainCaption), nullptr);
     EXPECT_EQ(driver::ReadMessageBoxText(box), L"このナラベリオンはNT用なので正常に動作しません。");
     // The application message box adds the exclamation icon to MB_OK.
     EXPECT_NE(SendMessageW(GetDlgItem(box, 0x0440), STM_GETICON, 0, 0), 0);
     EXPECT_TRUE(driver::ReadButton(box, IDOK).enabled);
-    driver::AnswerMessageBox(box, IDOK);
-    HWND dlg = driver::WaitForDialog(process.id(), driver::kMainCaption);
-    ASSERT_TRUE(dlg);
-    ExpectIdleButtons(dlg, false);
-    driver::PostClose(dlg);
-    EXPECT_TRUE(process.WaitForExit(10000));
-    process.Terminate();
+    ASSERT_TRUE(app.PassWarning());
+    EXPECT_TRUE(e2e::ButtonsAre(app.main(), Buttons::kNothingSelected));
+    EXPECT_TRUE(app.Close());
 }
 
 // Help asks for topic 1 of the help file beside the EXE, by the menu and by F1 (not
@@ -134,8 +126,7 @@ TEST_F(MainDialog, HelpByMenuAndF1) {
         driver::AnswerMessageBox(viewerBox, IDNO);
         EXPECT_TRUE(driver::WaitForClose(viewerBox));
     }
-    driver::PostClose(app.main());
-    EXPECT_TRUE(app.WaitForExit());
+    EXPECT_TRUE(app.Close());
 }
 
 // The application name, and with it the key of the saved layouts, comes from the
@@ -147,12 +138,9 @@ TEST_F(MainDialog, RenamedExecutableUsesItsOwnKey) {
     ASSERT_TRUE(CopyFileW(original.c_str(), copy.c_str(), FALSE));
     e2e::DeleteKeyTree(key);
     {
-        driver::Process process = driver::Start(copy);
-        HWND dlg = driver::WaitForDialog(process.id(), driver::kMainCaption, 10000);
-        ASSERT_TRUE(dlg);
-        driver::PostClose(dlg);
-        EXPECT_TRUE(process.WaitForExit(10000));
-        process.Terminate();
+        RunningApp app(e2e::StartAs::kNt, copy);
+        ASSERT_TRUE(app.main());
+        EXPECT_TRUE(app.Close());
     }
     EXPECT_TRUE(e2e::KeyExists(key + L"\\Title"));
     EXPECT_FALSE(e2e::KeyExists(e2e::kLayoutsKey));

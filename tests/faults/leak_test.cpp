@@ -6,17 +6,21 @@
 
 #include <cstdio>
 
-#include "desktop/access/win_handles.h"
-#include "store/layout_store.h"
-#include "tests/faults/faults_fixture.h"
+#include "tests/e2e/harness/app.h"
+#include "tests/e2e/harness/buttons.h"
+#include "tests/e2e/harness/fixture.h"
+#include "tests/e2e/harness/grids.h"
+#include "tests/e2e/harness/probes.h"
+#include "tests/e2e/harness/registry.h"
+#include "tests/e2e/harness/waits.h"
 #include "ui/resource.h"
+#include "win/unique_handle.h"
 
 namespace {
 
 using testdesk::TestDesktop;
+using Leaks = e2e::Fixture;
 
-const wchar_t kTitleCaption[] = L"タイトルの入力";
-const wchar_t kCautionCaption[] = L"ご注意！";
 constexpr int kTitles = 4;  // titles cycle: every later capture overwrites a layout
 constexpr int kWarmUp = 20;
 constexpr SIZE_T kBlock = 4096;
@@ -33,26 +37,21 @@ SIZE_T CommittedPrivate(HANDLE process) {
     return total;
 }
 
-// A visible dialog of `pid` with this caption, polled briskly (each capture waits on
-// two of them).
-template <typename Pred>
-bool Briskly(Pred done, DWORD timeoutMs = 10000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(1);
-    }
-    return true;
-}
+// Each capture waits on two boxes and each restore on its end: polled briskly, so
+// the waits do not make up most of the run.
+constexpr DWORD kBriskMs = 1;
 
+// A visible dialog of `pid` with this caption.
 HWND WaitBriskly(DWORD pid, const wchar_t* caption) {
     HWND found = nullptr;
-    Briskly([&] { return (found = driver::FindDialog(pid, caption)) != nullptr; });
+    e2e::WaitFor([&] { return (found = driver::FindDialog(pid, caption)) != nullptr; }, 10000,
+                 kBriskMs);
     return found;
 }
 
 bool Gone(HWND window) {
-    return Briskly([&] { return !IsWindow(window) || !IsWindowVisible(window); });
+    return e2e::WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, 10000,
+                        kBriskMs);
 }
 
 // What the leak checks read, from outside both processes.
@@ -70,14 +69,14 @@ public:
           m_desk(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, deskPid)) {}
     bool Ok() const { return m_exe && m_desk; }
     Figures Read() const {
-        return {faults::HandleCount(m_exe.Get(), m_exePid), CommittedPrivate(m_exe.Get()),
+        return {e2e::HandleCount(m_exe.Get(), m_exePid), CommittedPrivate(m_exe.Get()),
                 CommittedPrivate(m_desk.Get())};
     }
 
 private:
     DWORD m_exePid;
-    desktop::UniqueHandle m_exe;
-    desktop::UniqueHandle m_desk;
+    win::UniqueHandle m_exe;
+    win::UniqueHandle m_desk;
 };
 
 // Prints the figures and checks that `operations` after the warm-up left nothing.
@@ -99,31 +98,19 @@ void ExpectFlat(const char* what, int operations, DWORD ms, const Figures& warm,
     EXPECT_LT(end.deskMemory, warm.deskMemory + operations * kBlock / 10);
 }
 
-class Leaks : public ::testing::Test {
-protected:
-    void SetUp() override {
-        e2e::SetWin98(false);
-        e2e::DeleteLayouts();
-    }
-    void TearDown() override {
-        e2e::DeleteLayouts();
-        testdesk::CloseRunningTestDesktops();
-    }
-};
-
 TEST_F(Leaks, ProbesSeeAPlantedLeak) {
     TestDesktop shell({{10, 10, "a"}});
     ASSERT_TRUE(shell.Ready());
     e2e::RunningApp app;
     ASSERT_TRUE(app.main());
-    const desktop::UniqueHandle desk(
+    const win::UniqueHandle desk(
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION, FALSE, shell.ProcessId()));
-    const desktop::UniqueHandle exe(OpenProcess(
-        PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_DUP_HANDLE, FALSE, app.process().id()));
+    const win::UniqueHandle exe(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_DUP_HANDLE,
+                                            FALSE, app.process().id()));
     ASSERT_TRUE(desk && exe);
 
     const SIZE_T memBefore = CommittedPrivate(desk.Get());
-    const DWORD handlesBefore = faults::HandleCount(exe.Get(), app.process().id());
+    const DWORD handlesBefore = e2e::HandleCount(exe.Get(), app.process().id());
     ASSERT_GT(handlesBefore, 0u);
     std::vector<void*> blocks;
     std::vector<HANDLE> planted;  // handle values inside TORVINEL.EXE
@@ -136,20 +123,19 @@ TEST_F(Leaks, ProbesSeeAPlantedLeak) {
         planted.push_back(h);
     }
     EXPECT_GE(CommittedPrivate(desk.Get()), memBefore + 16 * kBlock);
-    EXPECT_EQ(faults::HandleCount(exe.Get(), app.process().id()), handlesBefore + 16);
+    EXPECT_EQ(e2e::HandleCount(exe.Get(), app.process().id()), handlesBefore + 16);
     for (void* b : blocks) VirtualFreeEx(desk.Get(), b, 0, MEM_RELEASE);
     for (HANDLE h : planted) {
         // Closed in TORVINEL.EXE by moving it here (Wine wants a target process).
         HANDLE moved = nullptr;
         DuplicateHandle(exe.Get(), h, GetCurrentProcess(), &moved, 0, FALSE,
                         DUPLICATE_CLOSE_SOURCE | DUPLICATE_SAME_ACCESS);
-        desktop::UniqueHandle closes(moved);
+        win::UniqueHandle closes(moved);
     }
     EXPECT_EQ(CommittedPrivate(desk.Get()), memBefore);
-    EXPECT_EQ(faults::HandleCount(exe.Get(), app.process().id()), handlesBefore);
+    EXPECT_EQ(e2e::HandleCount(exe.Get(), app.process().id()), handlesBefore);
 
-    driver::PostClose(app.main());
-    EXPECT_TRUE(app.WaitForExit());
+    EXPECT_TRUE(app.Close());
 }
 
 TEST_F(Leaks, ManyCapturesLeaveNothingBehind) {
@@ -161,14 +147,14 @@ TEST_F(Leaks, ManyCapturesLeaveNothingBehind) {
     const Probe probe(pid, shell.ProcessId());
     ASSERT_TRUE(probe.Ok());
 
-    const int captures = faults::Repeats(1000, 5000);
+    const int captures = e2e::Repeats(1000, 5000);
     Figures warm{};
     DWORD start = 0;
     // Capture i asks its title in round i; the title dialog of the next round shows
     // only once capture i has ended, so the probes read a program at rest.
     for (int i = 0; i <= captures; ++i) {
         driver::ClickButton(app.main(), IDC_REMEMBER);
-        HWND dlg = WaitBriskly(pid, kTitleCaption);
+        HWND dlg = WaitBriskly(pid, driver::kTitleCaption);
         ASSERT_TRUE(dlg) << "no title dialog in round " << i;
         if (i == kWarmUp) {
             warm = probe.Read();
@@ -182,7 +168,7 @@ TEST_F(Leaks, ManyCapturesLeaveNothingBehind) {
         SetDlgItemTextW(dlg, IDC_TITLE, (L"layout " + std::to_wstring(i % kTitles)).c_str());
         driver::ClickButton(dlg, IDOK);
         if (i >= kTitles) {
-            HWND box = WaitBriskly(pid, kCautionCaption);
+            HWND box = WaitBriskly(pid, e2e::kCautionCaption);
             ASSERT_TRUE(box) << "no overwrite question in round " << i;
             driver::AnswerMessageBox(box, IDYES);
             ASSERT_TRUE(Gone(box));
@@ -191,13 +177,9 @@ TEST_F(Leaks, ManyCapturesLeaveNothingBehind) {
         }
     }
     ExpectFlat("captures", captures - kWarmUp, GetTickCount() - start, warm, probe.Read());
-    EXPECT_EQ(driver::ReadListLines(app.main(), IDC_LAYOUT_LIST).size(),
-              static_cast<size_t>(kTitles));
+    EXPECT_EQ(app.Lines().size(), static_cast<size_t>(kTitles));
 
-    driver::PostClose(app.main());
-    DWORD code = 1;
-    EXPECT_TRUE(app.process().WaitForExit(30000, &code));
-    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(app.Close());
     EXPECT_EQ(e2e::ReadTitles().size(), static_cast<size_t>(kTitles));
 }
 
@@ -206,14 +188,7 @@ TEST_F(Leaks, ManyRestoresLeaveNothingBehind) {
     // message per icon, animated ones with five steps and the final set.
     const std::vector<testdesk::TestItem> icons = {
         {10, 10, "ごみ箱"}, {90, 10, "Readme.txt"}, {170, 10, "メモ"}};
-    std::vector<e2e::SeedLayout> layouts = {{L"A", {}}, {L"B", {}}};
-    for (const testdesk::TestItem& icon : icons) {
-        wchar_t name[32] = {};
-        MultiByteToWideChar(CP_ACP, 0, icon.text.c_str(), -1, name, 32);
-        layouts[0].icons.push_back({PackIconPos(icon.x, icon.y), name});
-        layouts[1].icons.push_back({PackIconPos(icon.x + 5, icon.y + 5), name});
-    }
-    e2e::SeedLayouts(layouts);
+    e2e::SeedLayouts({{L"A", e2e::SavedPlaces(icons, 0)}, {L"B", e2e::SavedPlaces(icons, 5)}});
     TestDesktop shell(icons);
     ASSERT_TRUE(shell.Ready());
     shell.ClearSetPositionLog();
@@ -223,10 +198,9 @@ TEST_F(Leaks, ManyRestoresLeaveNothingBehind) {
     ASSERT_TRUE(probe.Ok());
 
     auto idle = [&] {
-        return driver::ReadButton(app.main(), IDC_RESTORE).text == L"位置を元通りにする" &&
-               driver::ReadButton(app.main(), IDC_DELETE).enabled;
+        return static_cast<bool>(e2e::ButtonsAre(app.main(), e2e::Buttons::kLineSelected));
     };
-    const int restores = faults::Repeats(60, 2000);
+    const int restores = e2e::Repeats(60, 2000);
     Figures warm{};
     DWORD start = 0;
     size_t sets = 0;
@@ -240,19 +214,16 @@ TEST_F(Leaks, ManyRestoresLeaveNothingBehind) {
         }
         if (i == restores) break;
         const bool animated = i / 2 % 2 == 1;
-        driver::SelectListLine(app.main(), IDC_LAYOUT_LIST, 1 - i % 2);
+        app.Select(1 - i % 2);
         driver::ClickButton(app.main(), animated ? IDC_FUN_RESTORE : IDC_RESTORE);
         sets += icons.size() * (animated ? 6 : 1);
-        ASSERT_TRUE(Briskly([&] { return shell.SetPositionLog().size() >= sets && idle(); }, 20000))
+        ASSERT_TRUE(e2e::WaitFor([&] { return shell.SetPositionLog().size() >= sets && idle(); },
+                                 20000, kBriskMs))
             << "restore " << i << " did not end";
     }
     ExpectFlat("restores", restores - kWarmUp, GetTickCount() - start, warm, probe.Read());
     EXPECT_EQ(shell.SetPositionLog().size(), sets);
-
-    driver::PostClose(app.main());
-    DWORD code = 1;
-    EXPECT_TRUE(app.process().WaitForExit(30000, &code));
-    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(app.Close());
 }
 
 }  // namespace

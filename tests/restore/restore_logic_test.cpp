@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/desktop/sim_desktop.h"
+#include "fakes/desktop/sim_desktop.h"
 #include "store/layout_store.h"
 
 namespace {
@@ -238,6 +238,52 @@ TEST_F(RestoreTest, ByIndexTestsAbortAfterEveryIconEvenInPlace) {
     ByIndex(restore::kRestoreAnimated);
     EXPECT_EQ(Sets(), Lines({"set 1 0x00000001", "set 1 0x00000002"}));
     ExpectReleased();
+}
+
+// A shell that stops answering mid-restore: the restore ends at that message, sends
+// nothing after it and releases what it opened, in every variant and mode.
+TEST_F(RestoreTest, ViewLostEndsTheRestoreAtThatMessage) {
+    Save({{"A", 10, 0}, {"B", 20, 0}, {"C", 30, 0}});
+    struct Case {
+        const char* what;
+        bool byName;
+        int32_t mode;
+    } cases[] = {
+        {"NT instant", true, 0},
+        {"NT animated", true, 1},
+        {"9x instant", false, 0},
+        {"9x animated", false, 1},
+    };
+    for (const Case& c : cases) {
+        const auto run = [&](int lost) {
+            sim = SimDesktop({{"A", 0, 0}, {"B", 0, 0}, {"C", 0, 0}});
+            sim.SetUnansweredMessage(lost);
+            if (c.byName) {
+                ByName(c.mode);
+            } else {
+                ByIndex(c.mode);
+            }
+        };
+        run(0);
+        int messages = 0;  // of the whole restore
+        for (const auto& call : sim.Log()) {
+            messages += call.op == SimOp::CountItems || call.op == SimOp::ReadText ||
+                        call.op == SimOp::ReadPosition || call.op == SimOp::SetPosition;
+        }
+        ASSERT_GE(messages, 4) << c.what;
+        for (int lost = 1; lost <= messages; ++lost) {
+            SCOPED_TRACE(std::string(c.what) + ", message " + std::to_string(lost));
+            run(lost);
+            EXPECT_TRUE(sim.Lost());
+            const Lines log = sim.LogLines();
+            ASSERT_FALSE(log.empty());
+            size_t i = 0;
+            while (i < log.size() && log[i].find("unanswered") == std::string::npos) ++i;
+            ASSERT_LT(i, log.size());
+            for (++i; i < log.size(); ++i) EXPECT_EQ(log[i], "close");
+            ExpectReleased();
+        }
+    }
 }
 
 TEST_F(RestoreTest, EveryEarlyExitMovesNothingAndReleases) {

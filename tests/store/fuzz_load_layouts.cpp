@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry/registry_probe.h"
+#include "fakes/registry/registry_probe.h"
 #include "store/layout_persistence.h"
 #include "store/registry_key.h"
 
@@ -103,10 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     regstub::ResetAll();
     size_t values = 0;
     {
-        CRegistryKey title, pos;
+        UniqueRegKey title, pos;
         const std::string base = kKey;
-        if (!title.Create(HKEY_CURRENT_USER, (base + "\\Title").c_str(), KEY_WRITE) ||
-            !pos.Create(HKEY_CURRENT_USER, (base + "\\Pos").c_str(), KEY_WRITE)) {
+        if (!CreateRegistryKey(title, HKEY_CURRENT_USER, (base + "\\Title").c_str(), KEY_WRITE) ||
+            !CreateRegistryKey(pos, HKEY_CURRENT_USER, (base + "\\Pos").c_str(), KEY_WRITE)) {
             __builtin_trap();
         }
         Reader in{data, size};

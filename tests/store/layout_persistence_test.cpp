@@ -77,12 +77,7 @@ TEST_F(LayoutPersistence, WorkedExampleIsWrittenByteForByteInOrder) {
     EXPECT_EQ(regstub::KeyOpenCount(), 5u);
     regstub::ClearLog();
 #endif
-    for (const ExpectedWrite& w : expected) {
-        const RawValue value = Get(w.section, w.name);
-        EXPECT_EQ(value.rc, ERROR_SUCCESS) << w.name;
-        EXPECT_EQ(value.type, w.type) << w.name;
-        EXPECT_EQ(value.data, w.data) << w.name;
-    }
+    for (const ExpectedWrite& w : expected) ExpectValue(w.section, w.name, w.type, w.data);
     EXPECT_EQ(ValueCount("Title"), 3u);
     EXPECT_EQ(ValueCount("Pos"), 8u);
 #ifndef _WIN32
@@ -203,6 +198,19 @@ TEST_F(LayoutPersistence, DamagedStoresLoadWhatIsStored) {
           Sz("Pos", "Pos[1][0]", "\x05"),
           Dw("Pos", "Name[1][0]", 0)},
          "2 layouts\n0 [abc] 1: 0=q\n1 [b] 1: 5=\n"},
+        // Counts stored but not as counts (hand edits) would read as 0 and hide every
+        // layout, and the next save would write that 0 over them.
+        {"layout count as a long string",
+         {Sz("Title", "Number", "2 layouts"), Sz("Title", "Title[0]", "a"),
+          Dw("Pos", "Number[0]", 1), Dw("Pos", "Pos[0][0]", 1), Sz("Pos", "Name[0][0]", "x"),
+          Sz("Title", "Title[1]", "b"), Dw("Pos", "Number[1]", 1), Dw("Pos", "Pos[1][0]", 2),
+          Sz("Pos", "Name[1][0]", "y")},
+         "2 layouts\n0 [a] 1: 1=x\n1 [b] 1: 2=y\n"},
+        {"counts as a QWORD and as long binary data",
+         {{"Title", "Number", REG_QWORD, {1, 0, 0, 0, 0, 0, 0, 0}}, Sz("Title", "Title[0]", "a"),
+          {"Pos", "Number[0]", REG_BINARY, {2, 0, 0, 0, 0}}, Dw("Pos", "Pos[0][0]", 1),
+          Sz("Pos", "Name[0][0]", "x"), Dw("Pos", "Pos[0][1]", 2), Sz("Pos", "Name[0][1]", "y")},
+         "1 layouts\n0 [a] 2: 1=x 2=y\n"},
         {"huge layout count",
          {Dw("Title", "Number", 0x7FFFFFFF), Sz("Title", "Title[0]", "a"),
           Dw("Pos", "Number[0]", 1), Dw("Pos", "Pos[0][0]", 1), Sz("Pos", "Name[0][0]", "x"),

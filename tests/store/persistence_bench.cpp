@@ -7,7 +7,7 @@
 #include <string>
 
 #include "store/layout_persistence.h"
-#include "store/win32_registry.h"
+#include "store/registry_api.h"
 
 namespace {
 

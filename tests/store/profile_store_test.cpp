@@ -46,12 +46,7 @@ TEST_F(ProfileStoreRegistry, WritesRegSzWithNulAndRegDword) {
         {"Minus", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}},
         {"Pos", REG_DWORD, {0xFB, 0xFF, 0x0A, 0x00}},
     };
-    for (const Case& c : cases) {
-        const RawValue value = Get("Sec", c.name);
-        EXPECT_EQ(value.rc, ERROR_SUCCESS) << c.name;
-        EXPECT_EQ(value.type, c.type) << c.name;
-        EXPECT_EQ(value.data, c.data) << c.name;
-    }
+    for (const Case& c : cases) ExpectValue("Sec", c.name, c.type, c.data);
 }
 
 TEST_F(ProfileStoreRegistry, GetIntReadsAnyTypeButNeverPastItsData) {
@@ -108,8 +103,8 @@ TEST_F(ProfileStoreRegistry, GetStringReadsWholeValuesOfAnyLength) {
     for (const Case& c : cases) {
         if (std::strcmp(c.name, "NoNul") == 0) {
             // Three bytes of "abcX": a REG_SZ stored without its NUL.
-            CRegistryKey key;
-            ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, Path("Sec").c_str(), KEY_WRITE));
+            UniqueRegKey key;
+            ASSERT_TRUE(CreateRegistryKey(key, HKEY_CURRENT_USER, Path("Sec").c_str(), KEY_WRITE));
             ASSERT_EQ(RegSetValueExA(key.Get(), c.name, 0, REG_SZ,
                                      reinterpret_cast<const BYTE*>(noNul), 3),
                       ERROR_SUCCESS);
@@ -188,17 +183,6 @@ TEST_F(ProfileStoreRegistry, WithoutAnOpenKeyReadsDefaultAndWritesFail) {
     EXPECT_EQ(failed.WriteInt("Sec", "v", 1), 0);
     EXPECT_EQ(failed.GetInt("Sec", "v", 5), 5);
     EXPECT_FALSE(KeyExists(""));
-}
-
-// Profile files: a real file under Wine, an in-memory one natively.
-std::string ProfilePath(const char* name) {
-#ifdef _WIN32
-    char dir[MAX_PATH];
-    GetTempPathA(sizeof dir, dir);
-    return std::string(dir) + name;
-#else
-    return name;
-#endif
 }
 
 TEST(ProfileStoreFile, ReadsAndWritesThroughTheProfileFile) {

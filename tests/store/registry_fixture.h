@@ -1,5 +1,6 @@
-// Test helpers for code that uses the registry: a fresh key below HKEY_CURRENT_USER per
-// test (deleted before and after), raw value access, and natively the stand-in's log.
+// Test helpers for code that uses the registry and profile files: a fresh key below
+// HKEY_CURRENT_USER per test (deleted before and after), raw value access, the profile
+// file's path, and natively the stand-in's log.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,9 +10,9 @@
 #include <vector>
 
 #include "store/registry_key.h"
-#include "store/win32_registry.h"
+#include "store/registry_api.h"
 #ifndef _WIN32
-#include "platform/registry/registry_probe.h"
+#include "fakes/registry/registry_probe.h"
 #endif
 
 // Bytes of a value as the registry hands them back.
@@ -30,6 +31,18 @@ inline std::vector<uint8_t> Bytes(const std::string& text, bool withNul = true) 
 inline std::vector<uint8_t> DwordBytes(uint32_t value) {
     return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
             static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+}
+
+// Where a test's profile file lives: a real file in the temp folder under Wine, an
+// in-memory one of the stand-in natively.
+inline std::string ProfilePath(const char* name) {
+#ifdef _WIN32
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    return std::string(dir) + name;
+#else
+    return name;
+#endif
 }
 
 class RegistryTest : public ::testing::Test {
@@ -60,8 +73,8 @@ protected:
 
     void Put(const std::string& section, const std::string& name, DWORD type,
              const std::vector<uint8_t>& data) {
-        CRegistryKey key;
-        ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, Path(section).c_str(), KEY_WRITE));
+        UniqueRegKey key;
+        ASSERT_TRUE(CreateRegistryKey(key, HKEY_CURRENT_USER, Path(section).c_str(), KEY_WRITE));
         ASSERT_EQ(RegSetValueExA(key.Get(), name.c_str(), 0, type, data.data(),
                                  static_cast<DWORD>(data.size())),
                   ERROR_SUCCESS);
@@ -88,6 +101,15 @@ protected:
         }
         RegCloseKey(key);
         return value;
+    }
+
+    // The value is there with this type and exactly these bytes.
+    void ExpectValue(const std::string& section, const std::string& name, DWORD type,
+                     const std::vector<uint8_t>& data) const {
+        const RawValue value = Get(section, name);
+        EXPECT_EQ(value.rc, ERROR_SUCCESS) << name;
+        EXPECT_EQ(value.type, type) << name;
+        EXPECT_EQ(value.data, data) << name;
     }
 
     bool KeyExists(const std::string& section) const {

@@ -10,7 +10,7 @@ using RegistrySemantics = RegistryTest;
 
 TEST_F(RegistrySemantics, CreateOpensExistingAndMakesMissingKeys) {
     EXPECT_FALSE(KeyExists("A\\B"));
-    CRegistryKey key;
+    UniqueRegKey key;
     HKEY raw = nullptr;
     DWORD disposition = 0;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, Path("A\\B").c_str(), 0, nullptr, 0, 0x2001F,
@@ -31,8 +31,8 @@ TEST_F(RegistrySemantics, QueryReportsSizesAndLeavesShortBuffersUntouched) {
     const std::string text(300, 'x');
     PutString("S", "Long", text);  // 301 bytes with the NUL
     PutDword("S", "Dword", 0x12345678);
-    CRegistryKey key;
-    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, Path("S").c_str(), KEY_READ));
+    UniqueRegKey key;
+    ASSERT_TRUE(CreateRegistryKey(key, HKEY_CURRENT_USER, Path("S").c_str(), KEY_READ));
 
     for (DWORD bufferSize : {4u, 256u}) {
         char buffer[256];
@@ -65,8 +65,8 @@ TEST_F(RegistrySemantics, StringStoredWithoutNulReadsBackWithOneWhenThereIsRoom)
     // Written as 3 bytes of "abcX": the byte after the data is no NUL, so neither
     // Windows nor Wine counts one in.
     const char data[] = "abcX";
-    CRegistryKey key;
-    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, Path("S").c_str(), 0x2001F));
+    UniqueRegKey key;
+    ASSERT_TRUE(CreateRegistryKey(key, HKEY_CURRENT_USER, Path("S").c_str(), 0x2001F));
     ASSERT_EQ(RegSetValueExA(key.Get(), "NoNul", 0, REG_SZ, reinterpret_cast<const BYTE*>(data), 3),
               ERROR_SUCCESS);
     char buffer[8];
@@ -101,12 +101,7 @@ TEST_F(RegistrySemantics, TypesAndBytesRoundTrip) {
     };
     for (const Case& c : cases) Put("S", c.name, c.type, c.data);
     EXPECT_EQ(ValueCount("S"), 5u);
-    for (const Case& c : cases) {
-        const RawValue value = Get("S", c.name);
-        EXPECT_EQ(value.rc, ERROR_SUCCESS) << c.name;
-        EXPECT_EQ(value.type, c.type) << c.name;
-        EXPECT_EQ(value.data, c.data) << c.name;
-    }
+    for (const Case& c : cases) ExpectValue("S", c.name, c.type, c.data);
 }
 
 TEST_F(RegistrySemantics, QueryInfoCountsValues) {
@@ -115,17 +110,6 @@ TEST_F(RegistrySemantics, QueryInfoCountsValues) {
     PutDword("S", "one", 3);  // same name: replaces
     EXPECT_EQ(ValueCount("S"), 2u);
     EXPECT_EQ(ValueCount("Missing"), 0u);
-}
-
-// Profile files: a real file under Wine, an in-memory one natively.
-std::string ProfilePath(const char* name) {
-#ifdef _WIN32
-    char dir[MAX_PATH];
-    GetTempPathA(sizeof dir, dir);
-    return std::string(dir) + name;
-#else
-    return name;
-#endif
 }
 
 TEST(ProfileFileSemantics, ReadsWritesAndCutsLongValues) {

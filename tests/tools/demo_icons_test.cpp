@@ -5,14 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <set>
-#include <type_traits>
 #include <string>
 #include <vector>
 
 #include "tools/test_desktop/demo_icons.h"
 #include "tools/test_desktop/items_file.h"
+#include "win/unique_handle.h"
 
 namespace {
 
@@ -93,19 +92,17 @@ private:
     void* m_bits = nullptr;
 };
 
-struct ImageListDeleter {
-    void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
-};
+void DestroyImageList(HIMAGELIST list) { ImageList_Destroy(list); }
 
 // Each kind has its own 32x32 image, and no two look alike when drawn.
 TEST(DemoIcons, ImageListHoldsOneDistinctImagePerKind) {
-    std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter> list(
+    win::UniqueAny<win::ClosedBy<HIMAGELIST, DestroyImageList>> list(
         testdesk::CreateIconImageList());
     ASSERT_TRUE(list);
     const int count = static_cast<int>(IconKind::Count);
-    EXPECT_EQ(ImageList_GetImageCount(list.get()), count);
+    EXPECT_EQ(ImageList_GetImageCount(list.Get()), count);
     int cx = 0, cy = 0;
-    ImageList_GetIconSize(list.get(), &cx, &cy);
+    ImageList_GetIconSize(list.Get(), &cx, &cy);
     EXPECT_EQ(cx, 32);
     EXPECT_EQ(cy, 32);
 
@@ -115,7 +112,7 @@ TEST(DemoIcons, ImageListHoldsOneDistinctImagePerKind) {
     for (int i = 0; i < count; ++i) {
         RECT all = {0, 0, 32, 32};
         FillRect(surface.dc(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        ASSERT_TRUE(ImageList_Draw(list.get(), i, surface.dc(), 0, 0, ILD_NORMAL));
+        ASSERT_TRUE(ImageList_Draw(list.Get(), i, surface.dc(), 0, 0, ILD_NORMAL));
         std::vector<uint32_t> image = surface.Pixels();
         size_t shown = 0;
         for (uint32_t p : image) shown += (p & 0xFFFFFF) != 0;

@@ -1,16 +1,38 @@
 // In-process dialog tests run a dialog modally and check it from inside its
-// WM_INITDIALOG, then end it. The application object is the program's own g_app,
-// pointed at this test executable, which carries the program's resources.
+// WM_INITDIALOG, then end it. The application object is the test's own, pointed at
+// this test executable, which carries the program's resources; the main dialog works
+// on a store and a version record of the test's.
 #pragma once
 
 #include <functional>
 #include <string>
 
-#include "app/layout_app.h"
+#include "store/layout_store.h"
+#include "win/win_app.h"
+
+class TestApp : public CWinApp {
+public:
+    BOOL InitInstance() override { return FALSE; }
+};
+
+inline TestApp& TheTestApp() {
+    static TestApp app;
+    return app;
+}
 
 inline void UseTestExecutableAsApp() {
-    g_app.m_hInstance = GetModuleHandleA(nullptr);
-    g_app.m_strAppName = "TORVINEL";
+    TheTestApp().m_hInstance = GetModuleHandleA(nullptr);
+    TheTestApp().m_strAppName = "TORVINEL";
+}
+
+inline CLayoutStore& TestLayouts() {
+    static CLayoutStore layouts;
+    return layouts;
+}
+
+inline OSVERSIONINFOA& TestVersionRecord() {
+    static OSVERSIONINFOA osvi = {};
+    return osvi;
 }
 
 inline std::string WindowText(HWND hwnd) {

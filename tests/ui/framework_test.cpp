@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tests/ui/dialog_probe.h"
-#include "ui/framework/dialog.h"
+#include "win/dialog.h"
 #include "ui/resource.h"
 
 namespace {
@@ -27,15 +27,20 @@ public:
         calls.push_back("pass on");
         Default();
     }
+    // Dispatches another message (as a nested modal loop would) that asks for the
+    // system's processing; this handler's own answer must still count.
+    LRESULT OnNested(WPARAM, LPARAM) {
+        SendMessageA(m_hWnd, WM_GETTEXTLENGTH, 0, 0);
+        return 55;
+    }
 
 protected:
     const MessageMap* GetMessageMap() const override {
         using C = Probe;
         static const MessageMapEntry entries[] = {
-            ON_COMMAND_CODE(1234, 7, C, OnCode7),
-            ON_MESSAGE(WM_APP, C, OnApp),
-            ON_MESSAGE_VOID(WM_APP + 1, C, OnThrow),
-            ON_MESSAGE_VOID(WM_GETTEXTLENGTH, C, OnPassOn),
+            ON_COMMAND_CODE(1234, 7, C, OnCode7),    ON_MESSAGE(WM_APP, C, OnApp),
+            ON_MESSAGE_VOID(WM_APP + 1, C, OnThrow), ON_MESSAGE_VOID(WM_GETTEXTLENGTH, C, OnPassOn),
+            ON_MESSAGE(WM_APP + 2, C, OnNested),
         };
         static const MessageMap map{entries, sizeof entries / sizeof entries[0]};
         return &map;
@@ -64,6 +69,7 @@ TEST_F(Framework, DispatchesByMessageAndByIdAndCode) {
         EXPECT_EQ(SendMessageA(d.m_hWnd, WM_GETTEXTLENGTH, 0, 0),
                   static_cast<LRESULT>(std::string("ﾊﾞｰｼﾞｮﾝ情報 TORVINEL").size()));
         EXPECT_EQ(d.calls.back(), "pass on");
+        EXPECT_EQ(SendMessageA(d.m_hWnd, WM_APP + 2, 0, 0), 55);
         // An exception ends at the dialog procedure; the message counts as unhandled.
         EXPECT_EQ(SendMessageA(d.m_hWnd, WM_APP + 1, 0, 0), 0);
     };
@@ -89,7 +95,7 @@ TEST_F(Framework, OkAndCancelEndTheDialogByDefault) {
 
 TEST_F(Framework, MainWindowIsSetWhileTheMainDialogRuns) {
     Probe dlg;
-    g_app.m_pMainWnd = &dlg;
+    TheTestApp().m_pMainWnd = &dlg;
     dlg.body = [](Probe& d) {
         EXPECT_EQ(AfxGetApp()->m_hWndMain, d.m_hWnd);
         // A dialog started from the main one is owned by it and disables it.
@@ -102,8 +108,8 @@ TEST_F(Framework, MainWindowIsSetWhileTheMainDialogRuns) {
         EXPECT_EQ(inner.DoModal(), IDOK);
     };
     dlg.DoModal();
-    EXPECT_EQ(g_app.m_hWndMain, nullptr);
-    EXPECT_EQ(g_app.m_pMainWnd, nullptr);
+    EXPECT_EQ(TheTestApp().m_hWndMain, nullptr);
+    EXPECT_EQ(TheTestApp().m_pMainWnd, nullptr);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // bar, icons), the busy/idle button table, and the menu handle's single owner.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <new>
 #include <vector>
 
 #include "tests/ui/dialog_probe.h"
@@ -12,6 +14,7 @@ namespace {
 
 class ProbeDlg : public CLayoutDlg {
 public:
+    ProbeDlg() : CLayoutDlg(TestLayouts(), TestVersionRecord()) {}
     std::function<void(ProbeDlg&)> body;  // runs after the dialog's own initialisation
     BOOL initResult = FALSE;
 
@@ -50,18 +53,18 @@ class LayoutDlg : public ::testing::Test {
 protected:
     void SetUp() override {
         UseTestExecutableAsApp();
-        g_layouts.RemoveAll();
+        TestLayouts().RemoveAll();
     }
-    void TearDown() override { g_layouts.RemoveAll(); }
+    void TearDown() override { TestLayouts().RemoveAll(); }
 };
 
 TEST_F(LayoutDlg, StartUpFillsListMenusAndIcons) {
     for (const char* t : {"B", "A", ""}) {
-        const int i = g_layouts.GetCount();
-        g_layouts.SetTitle(i, t);
-        g_layouts.AddIconXY(i, 1, 2, "icon");
+        const int i = TestLayouts().GetCount();
+        TestLayouts().SetTitle(i, t);
+        TestLayouts().AddIconXY(i, 1, 2, "icon");
     }
-    g_layouts.SetTitle(3, "uncounted");  // a title without icons is no layout
+    TestLayouts().SetTitle(3, "uncounted");  // a title without icons is no layout
 
     ProbeDlg dlg;
     dlg.body = [](ProbeDlg& d) {
@@ -101,9 +104,9 @@ TEST_F(LayoutDlg, StartUpFillsListMenusAndIcons) {
 
 TEST_F(LayoutDlg, ButtonTableBusyAndIdle) {
     for (const char* t : {"A", "B"}) {
-        const int i = g_layouts.GetCount();
-        g_layouts.SetTitle(i, t);
-        g_layouts.AddIconXY(i, 1, 2, "icon");
+        const int i = TestLayouts().GetCount();
+        TestLayouts().SetTitle(i, t);
+        TestLayouts().AddIconXY(i, 1, 2, "icon");
     }
     ProbeDlg dlg;
     dlg.body = [](ProbeDlg& d) {
@@ -145,6 +148,18 @@ TEST_F(LayoutDlg, MenuOutlivesTheWindowAndDiesWithTheObject) {
         EXPECT_TRUE(IsMenu(menu));
     }
     EXPECT_FALSE(IsMenu(menu));
+}
+
+// The shared words start defined whatever the memory held before: a restore reads
+// them before the dialog has written them.
+TEST_F(LayoutDlg, AbortAndSpeedStartDefined) {
+    alignas(CLayoutDlg) unsigned char storage[sizeof(CLayoutDlg)];
+    std::memset(storage, 0xCD, sizeof storage);
+    CLayoutDlg* dlg = new (storage) CLayoutDlg(TestLayouts(), TestVersionRecord());
+    EXPECT_EQ(dlg->m_nAbort.load(), 0);
+    EXPECT_EQ(dlg->m_nSpeed.load(), 1);
+    EXPECT_EQ(dlg->m_bBusy, 0);
+    dlg->~CLayoutDlg();
 }
 
 }  // namespace

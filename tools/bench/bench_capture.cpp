@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "desktop/access/win32_desktop.h"
+#include "tools/bench/bare_send.h"
 #include "desktop/capture/capture.h"
 #include "tools/test_desktop/test_desktop_client.h"
 
@@ -34,7 +35,7 @@ double CaptureThroughWin32Desktop(Sink& sink) {
     const double t0 = NowMs();
     desktop::Win32Desktop desk;
     CLayoutStore store;
-    desktop::CaptureLayout(desk, store, "bench", desktop::kPlatformNt);
+    desktop::CaptureLayout(desk, store, "bench", desktop::Scheme::RemoteByName);
     const double t1 = NowMs();
     for (int j = 0; j < store.GetIconCount(0); ++j) {
         sink.bytes += std::string(store.GetIconName(0, j)).size();
@@ -47,7 +48,7 @@ double CaptureBare(Sink& sink) {
     const double t0 = NowMs();
     HWND progman = FindWindowA("Progman", "Program Manager");
     HWND view = GetWindow(GetWindow(progman, GW_CHILD), GW_CHILD);
-    const int n = static_cast<int>(SendMessageA(view, LVM_GETITEMCOUNT, 0, 0));
+    const int n = static_cast<int>(BareSend(view, LVM_GETITEMCOUNT, 0, 0));
     DWORD pid = 0;
     GetWindowThreadProcessId(view, &pid);
     HANDLE process = OpenProcess(0x38, FALSE, pid);
@@ -60,19 +61,19 @@ double CaptureBare(Sink& sink) {
         char text[100];
     } request;
     for (int j = 0; j < n; ++j) {
-        SendMessageA(view, LVM_GETITEMCOUNT, 0, 0);
+        BareSend(view, LVM_GETITEMCOUNT, 0, 0);
         request = {};
         request.item.mask = LVIF_TEXT;
         request.item.iItem = j;
         request.item.pszText = block + sizeof(LVITEMA);
         request.item.cchTextMax = 100;
         WriteProcessMemory(process, block, &request, sizeof request, nullptr);
-        SendMessageA(view, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(block));
+        BareSend(view, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(block));
         char text[100] = {};
         ReadProcessMemory(process, block + sizeof(LVITEMA), text, sizeof text, nullptr);
         text[99] = '\0';
-        SendMessageA(view, LVM_GETITEMCOUNT, 0, 0);
-        SendMessageA(view, LVM_GETITEMPOSITION, j, reinterpret_cast<LPARAM>(block));
+        BareSend(view, LVM_GETITEMCOUNT, 0, 0);
+        BareSend(view, LVM_GETITEMPOSITION, j, reinterpret_cast<LPARAM>(block));
         POINT pt = {};
         ReadProcessMemory(process, block, &pt, sizeof pt, nullptr);
         names.emplace_back(text);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "desktop/access/win32_desktop.h"
+#include "tools/bench/bare_send.h"
 #include "desktop/restore/animation.h"
 #include "desktop/restore/restore_logic.h"
 #include "store/layout_store.h"
@@ -131,18 +132,18 @@ void BenchInstant() {
 
     auto bare = [&](int layout) {
         for (int i = 0; i < kIcons; ++i) {
-            SendMessageA(view, LVM_SETITEMPOSITION, i,
-                         Packed(places[layout][i].x, places[layout][i].y));
+            BareSend(view, LVM_SETITEMPOSITION, i,
+                     Packed(places[layout][i].x, places[layout][i].y));
         }
     };
     // The NT variant also reads every item's text; its bare loop does the same reads.
     auto bareWithReads = [&](int layout) {
         const auto ctx = desk.OpenRemote(reinterpret_cast<desktop::ViewId>(view));
-        const int n = static_cast<int>(SendMessageA(view, LVM_GETITEMCOUNT, 0, 0));
+        const int n = static_cast<int>(BareSend(view, LVM_GETITEMCOUNT, 0, 0));
         for (int i = 0; i < n; ++i) {
             const std::string text = ctx->ReadText(i);
-            SendMessageA(view, LVM_SETITEMPOSITION, i,
-                         Packed(places[layout][i].x, places[layout][i].y));
+            BareSend(view, LVM_SETITEMPOSITION, i,
+                     Packed(places[layout][i].x, places[layout][i].y));
         }
     };
     std::vector<Sample> byIndex, byName, bareTimes, bareReadTimes;
@@ -220,7 +221,7 @@ void BenchAnimated() {
         if (round % 2 == 0) animated.push_back(Time(glide));
         bare.push_back(Time([&] {
             for (const auto& step : steps)
-                SendMessageA(view, LVM_SETITEMPOSITION, step.first, step.second);
+                BareSend(view, LVM_SETITEMPOSITION, step.first, step.second);
         }));
         if (round % 2 != 0) animated.push_back(Time(glide));
         td.ClearSetPositionLog();

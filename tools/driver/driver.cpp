@@ -1,16 +1,14 @@
 // The dialog driver: window look-ups by caption and control operations across processes.
 #include "tools/driver/driver.h"
 
-#include <utility>
-
 #include "ui/resource.h"
 
 namespace driver {
 
 const wchar_t kMainCaption[] = L"ナラベ・リオン";
+const wchar_t kTitleCaption[] = L"タイトルの入力";
 
 namespace {
-const wchar_t kTitleCaption[] = L"タイトルの入力";
 constexpr DWORD kPollMs = 20;
 
 struct Search {
@@ -33,32 +31,17 @@ BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM param) {
 }
 }  // namespace
 
-Process::~Process() {
-    if (m_hProcess) CloseHandle(m_hProcess);
-}
-
-Process::Process(Process&& other) noexcept
-    : m_hProcess(std::exchange(other.m_hProcess, nullptr)), m_id(other.m_id) {}
-
-Process& Process::operator=(Process&& other) noexcept {
-    if (this != &other) {
-        if (m_hProcess) CloseHandle(m_hProcess);
-        m_hProcess = std::exchange(other.m_hProcess, nullptr);
-        m_id = other.m_id;
-    }
-    return *this;
-}
-
 bool Process::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
-    if (!m_hProcess || WaitForSingleObject(m_hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
-    if (exitCode) GetExitCodeProcess(m_hProcess, exitCode);
+    if (!m_process || WaitForSingleObject(m_process.Get(), timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    if (exitCode) GetExitCodeProcess(m_process.Get(), exitCode);
     return true;
 }
 
 void Process::Terminate() const {
-    if (m_hProcess && WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(m_hProcess, 99);
-        WaitForSingleObject(m_hProcess, 5000);
+    if (m_process && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(m_process.Get(), 99);
+        WaitForSingleObject(m_process.Get(), 5000);
     }
 }
 

@@ -7,29 +7,27 @@
 #include <string>
 #include <vector>
 
+#include "win/unique_handle.h"
+
 namespace driver {
 
-// An owned process handle (closed on destruction); the process itself is not ended.
+// An owned process handle (closed on destruction, move-only); the process itself is not
+// ended.
 class Process {
 public:
     Process() = default;
-    Process(HANDLE process, DWORD id) : m_hProcess(process), m_id(id) {}
-    ~Process();
-    Process(Process&& other) noexcept;
-    Process& operator=(Process&& other) noexcept;
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
+    Process(HANDLE process, DWORD id) : m_process(process), m_id(id) {}
 
-    HANDLE handle() const { return m_hProcess; }
+    HANDLE handle() const { return m_process.Get(); }
     DWORD id() const { return m_id; }
-    explicit operator bool() const { return m_hProcess != nullptr; }
+    explicit operator bool() const { return static_cast<bool>(m_process); }
     // Waits for the process to end; true (and the exit code) when it did in time.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
     // Ends the process if it still runs (for tests that fail half way).
     void Terminate() const;
 
 private:
-    HANDLE m_hProcess = nullptr;
+    win::UniqueHandle m_process;
     DWORD m_id = 0;
 };
 
@@ -44,8 +42,9 @@ HWND FindDialog(DWORD pid, const std::wstring& caption);
 // Waits until `hwnd` is gone or hidden; true when it went in time.
 bool WaitForClose(HWND hwnd, DWORD timeoutMs = 5000);
 
-// The main dialog's caption.
+// The main dialog's caption, and the title dialog's (of the remember command).
 extern const wchar_t kMainCaption[];
+extern const wchar_t kTitleCaption[];
 
 struct ButtonState {
     std::wstring text;

@@ -7,8 +7,8 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <memory>
-#include <type_traits>
+
+#include "win/unique_handle.h"
 
 namespace testdesk {
 namespace {
@@ -118,10 +118,8 @@ void DrawComputer(Canvas& c) {
     c.Box(8, 25, 23, 28, Rgb(0xC8C8C8), outline);  // base
 }
 
-struct GdiDeleter {
-    void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
-};
-using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDeleter>;
+void DeleteBitmap(HBITMAP bitmap) { DeleteObject(bitmap); }
+using UniqueBitmap = win::UniqueAny<win::ClosedBy<HBITMAP, DeleteBitmap>>;
 
 // Adds one image: a 32-bit colour bitmap (alpha 0 where clear, black there too, so
 // drawing through the mask and alpha blending agree) and its monochrome mask.
@@ -146,7 +144,7 @@ bool AddImage(HIMAGELIST list, const Canvas& canvas) {
     UniqueBitmap monochrome(CreateBitmap(kSize, kSize, 1, 1, mask.data()));
     if (!monochrome) return false;
     GdiFlush();
-    return ImageList_Add(list, color.get(), monochrome.get()) >= 0;
+    return ImageList_Add(list, color.Get(), monochrome.Get()) >= 0;
 }
 
 bool IsOneOf(const std::string& text, std::initializer_list<const char*> names) {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "desktop/access/shared_block.h"
-#include "desktop/access/win_handles.h"
 #include "tools/test_desktop/demo_icons.h"
+#include "win/unique_handle.h"
 #include "tools/test_desktop/items_file.h"
 #include "tools/test_desktop/protocol.h"
 
@@ -70,8 +70,8 @@ struct State {
         int item = -1;  // the icon the user drags, or -1
         POINT offset = {};
     } drag;
-    desktop::UniqueHandle mapping;  // --emulate-9x: the shared arena
-    desktop::MappedView view;
+    win::UniqueHandle mapping;  // --emulate-9x: the shared arena
+    win::UniqueMappedView view;
 };
 
 State g;
@@ -324,10 +324,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g.dumpMessage = RegisterWindowMessageA(testdesk::kDumpMessage);
     g.clearLogMessage = RegisterWindowMessageA(testdesk::kClearLogMessage);
     if (g.options.emulate9x) {
-        g.mapping = desktop::UniqueHandle(
+        g.mapping = win::UniqueHandle(
             CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                desktop::kSharedBlockSize, desktop::kSharedBlockName));
-        if (g.mapping) g.view = desktop::MappedView(g.mapping.Get(), FILE_MAP_ALL_ACCESS);
+        if (g.mapping)
+            g.view =
+                win::UniqueMappedView(MapViewOfFile(g.mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
         if (!g.view) return 2;
     }
 

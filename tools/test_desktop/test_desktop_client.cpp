@@ -75,7 +75,7 @@ TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions 
     if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return;
     CloseHandle(pi.hThread);
-    m_process = desktop::UniqueHandle(pi.hProcess);
+    m_process = win::UniqueHandle(pi.hProcess);
     m_processId = pi.dwProcessId;
 
     for (DWORD waited = 0; waited < options.readyTimeoutMs; waited += kPollMs) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "desktop/access/win_handles.h"
+#include "win/unique_handle.h"
 #include "tools/test_desktop/items_file.h"
 
 namespace testdesk {
@@ -62,7 +62,7 @@ private:
     std::string m_dir;
     std::string m_logPath;
     std::string m_dumpPath;
-    desktop::UniqueHandle m_process;
+    win::UniqueHandle m_process;
     DWORD m_processId = 0;
     bool m_ready = false;
 };

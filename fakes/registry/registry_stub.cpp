@@ -1,0 +1,275 @@
+// In-memory registry with the Win32 semantics the profile store relies on: keys are
+// created on open, names ignore ASCII case, RegQueryValueExA reports ERROR_MORE_DATA
+// with the buffer untouched and the size set, a NULL data pointer asks the size, and a
+// string stored without its NUL reads back with one added when the buffer has room
+// (as Wine does). Keeps a log of writes and key opens for tests.
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <unordered_map>
+
+#include "fakes/registry/fold.h"
+#include "fakes/registry/profile_files_stub.h"
+#include "fakes/registry/registry_probe.h"
+#include <win32_registry_api.h>
+
+namespace {
+
+struct Value {
+    DWORD type = REG_NONE;
+    std::vector<uint8_t> data;
+};
+
+struct Node {
+    std::string path;
+    bool deleted = false;
+    std::map<std::string, std::shared_ptr<Node>> subkeys;  // by folded name
+    std::map<std::string, Value> values;                   // by folded name
+};
+
+}  // namespace
+
+// What a handle returned to the caller points at.
+struct HKEY__ {
+    std::shared_ptr<Node> node;
+};
+
+namespace {
+
+struct Registry {
+    std::map<ULONG_PTR, std::shared_ptr<Node>> roots;
+    std::unordered_map<HKEY__*, std::unique_ptr<HKEY__>> handles;
+    std::vector<regstub::WriteRecord> writes;
+    size_t opens = 0;
+};
+
+Registry& Reg() {
+    static Registry registry;
+    return registry;
+}
+
+const char* RootName(ULONG_PTR root) {
+    switch (root) {
+        case 0x80000000u:
+            return "HKEY_CLASSES_ROOT";
+        case 0x80000001u:
+            return "HKEY_CURRENT_USER";
+        case 0x80000002u:
+            return "HKEY_LOCAL_MACHINE";
+        default:
+            return nullptr;
+    }
+}
+
+// The node a handle stands for, or an error code.
+LONG Resolve(HKEY hKey, std::shared_ptr<Node>& node) {
+    const auto value = reinterpret_cast<ULONG_PTR>(hKey);
+    if (const char* rootName = RootName(value)) {
+        auto& root = Reg().roots[value];
+        if (!root) {
+            root = std::make_shared<Node>();
+            root->path = rootName;
+        }
+        node = root;
+        return ERROR_SUCCESS;
+    }
+    auto it = Reg().handles.find(hKey);
+    if (it == Reg().handles.end()) return ERROR_INVALID_HANDLE;
+    if (it->second->node->deleted) return ERROR_KEY_DELETED;
+    node = it->second->node;
+    return ERROR_SUCCESS;
+}
+
+// Walks a backslash-separated path below node; creates missing keys when asked.
+std::shared_ptr<Node> Walk(std::shared_ptr<Node> node, const char* subKey, bool create,
+                           bool& created) {
+    created = false;
+    const std::string path = subKey ? subKey : "";
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string part = path.substr(start, end - start);
+        start = end + 1;
+        if (part.empty()) continue;
+        const std::string folded = regstub::FoldName(part.c_str());
+        if (!create && node->subkeys.count(folded) == 0) return nullptr;
+        auto& child = node->subkeys[folded];
+        if (!child) {
+            child = std::make_shared<Node>();
+            child->path = node->path + "\\" + part;
+            created = true;
+        }
+        node = child;
+    }
+    return node;
+}
+
+HKEY NewHandle(std::shared_ptr<Node> node) {
+    auto handle = std::make_unique<HKEY__>();
+    handle->node = std::move(node);
+    HKEY raw = handle.get();
+    Reg().handles.emplace(raw, std::move(handle));
+    ++Reg().opens;
+    return raw;
+}
+
+bool IsStringType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+void MarkDeleted(Node& node) {
+    node.deleted = true;
+    for (auto& child : node.subkeys) MarkDeleted(*child.second);
+}
+
+}  // namespace
+
+LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
+                     PHKEY phkResult, LPDWORD lpdwDisposition) {
+    if (!phkResult) return ERROR_INVALID_PARAMETER;
+    std::shared_ptr<Node> base;
+    if (LONG rc = Resolve(hKey, base); rc != ERROR_SUCCESS) return rc;
+    bool created = false;
+    std::shared_ptr<Node> node = Walk(base, lpSubKey, true, created);
+    *phkResult = NewHandle(std::move(node));
+    if (lpdwDisposition) *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    return ERROR_SUCCESS;
+}
+
+LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM, PHKEY phkResult) {
+    if (!phkResult) return ERROR_INVALID_PARAMETER;
+    std::shared_ptr<Node> base;
+    if (LONG rc = Resolve(hKey, base); rc != ERROR_SUCCESS) return rc;
+    bool created = false;
+    std::shared_ptr<Node> node = Walk(base, lpSubKey, false, created);
+    if (!node) return ERROR_FILE_NOT_FOUND;
+    *phkResult = NewHandle(std::move(node));
+    return ERROR_SUCCESS;
+}
+
+LONG RegCloseKey(HKEY hKey) {
+    if (RootName(reinterpret_cast<ULONG_PTR>(hKey))) return ERROR_SUCCESS;
+    return Reg().handles.erase(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
+                      LPDWORD lpcbData) {
+    if (lpData && !lpcbData) return ERROR_INVALID_PARAMETER;
+    std::shared_ptr<Node> node;
+    if (LONG rc = Resolve(hKey, node); rc != ERROR_SUCCESS) return rc;
+    auto it = node->values.find(regstub::FoldName(lpValueName));
+    if (it == node->values.end()) return ERROR_FILE_NOT_FOUND;
+    const Value& value = it->second;
+    const auto len = static_cast<DWORD>(value.data.size());
+    LONG rc = ERROR_SUCCESS;
+    if (lpData) {
+        if (len > *lpcbData) {
+            rc = ERROR_MORE_DATA;
+        } else if (len > 0) {
+            std::memcpy(lpData, value.data.data(), len);
+            if (IsStringType(value.type) && len < *lpcbData && lpData[len - 1] != 0) {
+                lpData[len] = 0;
+            }
+        }
+    }
+    if (lpType) *lpType = value.type;
+    if (lpcbData) *lpcbData = len;
+    return rc;
+}
+
+LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData,
+                    DWORD cbData) {
+    if (!lpData && cbData) return ERROR_INVALID_PARAMETER;
+    std::shared_ptr<Node> node;
+    if (LONG rc = Resolve(hKey, node); rc != ERROR_SUCCESS) return rc;
+    const std::string name = lpValueName ? lpValueName : "";
+    Value& value = node->values[regstub::FoldName(name.c_str())];
+    value.type = dwType;
+    value.data.assign(lpData, lpData + cbData);
+    Reg().writes.push_back({node->path, name, dwType, value.data});
+    return ERROR_SUCCESS;
+}
+
+LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
+    std::shared_ptr<Node> node;
+    if (LONG rc = Resolve(hKey, node); rc != ERROR_SUCCESS) return rc;
+    return node->values.erase(regstub::FoldName(lpValueName)) ? ERROR_SUCCESS
+                                                              : ERROR_FILE_NOT_FOUND;
+}
+
+LONG RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey) {
+    std::shared_ptr<Node> base;
+    if (LONG rc = Resolve(hKey, base); rc != ERROR_SUCCESS) return rc;
+    if (!lpSubKey || !*lpSubKey) {
+        for (auto& child : base->subkeys) MarkDeleted(*child.second);
+        base->subkeys.clear();
+        base->values.clear();
+        return ERROR_SUCCESS;
+    }
+    const std::string path = lpSubKey;
+    const size_t cut = path.rfind('\\');
+    bool created = false;
+    std::shared_ptr<Node> parent =
+        cut == std::string::npos ? base : Walk(base, path.substr(0, cut).c_str(), false, created);
+    if (!parent) return ERROR_FILE_NOT_FOUND;
+    const std::string leaf =
+        regstub::FoldName((cut == std::string::npos ? path : path.substr(cut + 1)).c_str());
+    auto it = parent->subkeys.find(leaf);
+    if (it == parent->subkeys.end()) return ERROR_FILE_NOT_FOUND;
+    MarkDeleted(*it->second);
+    parent->subkeys.erase(it);
+    return ERROR_SUCCESS;
+}
+
+LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPDWORD lpcSubKeys,
+                      LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
+                      LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
+                      LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) {
+    std::shared_ptr<Node> node;
+    if (LONG rc = Resolve(hKey, node); rc != ERROR_SUCCESS) return rc;
+    if (lpClass && lpcchClass && *lpcchClass) lpClass[0] = '\0';
+    if (lpcchClass) *lpcchClass = 0;
+    DWORD maxSubKey = 0;
+    for (const auto& child : node->subkeys) {
+        maxSubKey = std::max<DWORD>(maxSubKey, static_cast<DWORD>(child.first.size()));
+    }
+    DWORD maxName = 0;
+    DWORD maxData = 0;
+    for (const auto& value : node->values) {
+        maxName = std::max<DWORD>(maxName, static_cast<DWORD>(value.first.size()));
+        maxData = std::max<DWORD>(maxData, static_cast<DWORD>(value.second.data.size()));
+    }
+    if (lpcSubKeys) *lpcSubKeys = static_cast<DWORD>(node->subkeys.size());
+    if (lpcbMaxSubKeyLen) *lpcbMaxSubKeyLen = maxSubKey;
+    if (lpcbMaxClassLen) *lpcbMaxClassLen = 0;
+    if (lpcValues) *lpcValues = static_cast<DWORD>(node->values.size());
+    if (lpcbMaxValueNameLen) *lpcbMaxValueNameLen = maxName;
+    if (lpcbMaxValueLen) *lpcbMaxValueLen = maxData;
+    if (lpcbSecurityDescriptor) *lpcbSecurityDescriptor = 0;
+    if (lpftLastWriteTime) *lpftLastWriteTime = FILETIME{0, 0};
+    return ERROR_SUCCESS;
+}
+
+namespace regstub {
+
+const std::vector<WriteRecord>& Writes() { return Reg().writes; }
+
+size_t KeyOpenCount() { return Reg().opens; }
+
+void ClearLog() {
+    Reg().writes.clear();
+    Reg().opens = 0;
+}
+
+size_t OpenHandleCount() { return Reg().handles.size(); }
+
+void ResetAll() {
+    for (auto& root : Reg().roots) MarkDeleted(*root.second);
+    Reg().roots.clear();
+    ClearLog();
+    ResetProfileFiles();
+}
+
+}  // namespace regstub

@@ -1,0 +1,68 @@
+// The main dialog's restore handlers: launch a worker while idle, make it faster or
+// stop it while busy, go idle when it reports completion, and see it end before the
+// dialog goes away.
+#include <windows.h>
+
+#include "desktop/access/view_link.h"
+#include "desktop/restore/restore_logic.h"
+#include "desktop/restore/restore_worker.h"
+#include "ui/layout_dlg.h"
+#include "ui/resource.h"
+
+void CLayoutDlg::OnRestore() {
+    if (m_bBusy) {
+        m_nSpeed.fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
+    StartRestore(restore::kRestoreInstant);
+}
+
+void CLayoutDlg::OnFunRestore() {
+    if (m_bBusy) {
+        m_nAbort.store(1, std::memory_order_relaxed);
+        return;
+    }
+    StartRestore(restore::kRestoreAnimated);
+}
+
+LRESULT CLayoutDlg::OnRestoreDone(WPARAM, LPARAM) {
+    m_bBusy = 0;
+    UpdateButtons();
+    return 0;
+}
+
+void CLayoutDlg::StartRestore(int32_t nMode) {
+    RestoreParams params{nMode,  m_list.GetSafeHwnd(), &m_nAbort,  nullptr, {0},
+                         m_hWnd, WM_RESTORE_DONE,      &m_layouts, m_scheme};
+    m_nSpeed.store(1, std::memory_order_relaxed);
+    m_nAbort.store(0, std::memory_order_relaxed);
+    params.pnSpeed = &m_nSpeed;
+
+    m_bBusy = 1;
+    UpdateButtons();
+
+    if (!m_worker.Start(RestoreWorker, &params)) {
+        // No worker, so no completion message will come: go idle at once.
+        MessageBeep(MB_ICONEXCLAMATION);
+        OnRestoreDone(0, 0);
+        return;
+    }
+    // The block lives in this frame: wait until the worker has copied it. No message is
+    // handled meanwhile; the worker sets the flag before it sends us anything.
+    while (params.bStarted.load(std::memory_order_acquire) == 0) {
+        if (!m_worker.SleepWhileRunning(100) &&
+            params.bStarted.load(std::memory_order_acquire) == 0) {
+            OnRestoreDone(0, 0);  // ended without taking the block: cannot happen
+            return;
+        }
+    }
+}
+
+void CLayoutDlg::EndRestoreWorker() {
+    // An animated restore stops at its next step; an instant one runs to its end. A
+    // worker waiting on a shell that does not answer is free again within one message
+    // time-out; one that is not free after two has met something that never answers,
+    // and the closing must not wait for it (the application ends the process then).
+    m_nAbort.store(1, std::memory_order_relaxed);
+    m_bWorkerStillRunning = !m_worker.JoinFor(2 * desktop::kViewMessageTimeoutMs);
+}

@@ -1,0 +1,45 @@
+// One run at a time per name (for this program: per registry key of its layouts).
+// A named mutex in the session's namespace is held from before the layouts are read
+// until after they are written; the running copy's main window carries a window
+// property of the same name. A second start either finds that window and brings it
+// to the front (and must end without touching what the first copy owns), or, when the
+// first copy is closing (its window gone or hidden), waits until the first has
+// released the name after saving, and then runs normally.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "win/unique_handle.h"
+
+class CSingleRun {
+public:
+    enum class Claim {
+        Owner,     // this run holds the name (also when guarding it was impossible)
+        Deferred,  // another run owns the name; its window was brought to the front
+    };
+
+    // `name` is any text that tells runs apart (it is hashed into the object names).
+    explicit CSingleRun(const std::string& name);
+    ~CSingleRun();
+    CSingleRun(const CSingleRun&) = delete;
+    CSingleRun& operator=(const CSingleRun&) = delete;
+
+    // Waits, as long as it takes, until this run owns the name or another run's main
+    // window has been shown.
+    Claim Acquire();
+    // Gives the name up (after the layouts have been written); idempotent.
+    void Release();
+
+    // The window property the owner's main window carries.
+    const std::string& WindowMark() const { return m_mark; }
+    // The visible main window of a run that owns `mark`, or null.
+    static HWND FindMarkedWindow(const std::string& mark);
+
+private:
+    std::string m_mark;
+    std::string m_mutexName;
+    win::UniqueHandle m_mutex;
+    bool m_owned = false;
+};
