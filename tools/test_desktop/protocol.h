@@ -1,7 +1,7 @@
 // What the test desktop (test_desktop.exe) and the programs that drive it agree on.
 //
 //   test_desktop.exe [--items FILE [--utf8]] [--log FILE] [--dump FILE] [--workerw]
-//                    [--emulate-9x] [--size WxH]
+//                    [--emulate-9x] [--size WxH] [--view-object MODE --view-log FILE]
 //
 // --items   one icon per line: "x y text" (decimal x and y, one space, the text in the
 //           ANSI code page up to the line end; CR before LF ignored). No file or an empty
@@ -18,6 +18,10 @@
 //           its own view (whatever address came with it), so the NT remote-block
 //           position read does not work against it: use it with the 9x scheme only.
 // --size    the desktop window's size in pixels (it stands at 0,0); default: the screen.
+// --view-object  serve the shell's view-object chain (view_object/view_server.h): MODE
+//           "same", "reordered" or "hangs"; needs the registration of
+//           view_object/registration.h. --view-log: its SelectAndPositionItems calls.
+//           The clear-log message empties this log too.
 //
 // The user can drag icons with the mouse (moved by LVM_SETITEMPOSITION32: not logged).
 // The desktop window stays beneath every other window.

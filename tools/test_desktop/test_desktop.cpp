@@ -15,6 +15,7 @@
 #include "win/unique_handle.h"
 #include "tools/test_desktop/items_file.h"
 #include "tools/test_desktop/protocol.h"
+#include "tools/test_desktop/view_object/view_server.h"
 
 namespace {
 
@@ -24,7 +25,8 @@ constexpr UINT kPlaceDelayMs = 100;
 constexpr UINT kFallbackDelayMs = 3000;
 
 struct Options {
-    std::string items, log, dump;
+    std::string items, log, dump, viewLog;
+    testdesk::ViewObjectMode viewObject = testdesk::ViewObjectMode::kNone;
     bool utf8 = false;
     bool workerW = false;
     bool emulate9x = false;
@@ -72,6 +74,7 @@ struct State {
     } drag;
     win::UniqueHandle mapping;  // --emulate-9x: the shared arena
     win::UniqueMappedView view;
+    testdesk::ViewObjectServer viewServer;
 };
 
 State g;
@@ -93,6 +96,10 @@ Options ParseOptions(int argc, char** argv) {
             o.workerW = true;
         else if (a == "--emulate-9x")
             o.emulate9x = true;
+        else if (a == "--view-object" && hasValue)
+            o.viewObject = testdesk::ParseViewObjectMode(argv[++i]);
+        else if (a == "--view-log" && hasValue)
+            o.viewLog = argv[++i];
         else if (a == "--size" && hasValue)
             std::sscanf(argv[++i], "%dx%d", &o.width, &o.height);
     }
@@ -185,6 +192,7 @@ LRESULT CALLBACK ProgmanProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     if (msg == g.dumpMessage && msg) return Dump();
     if (msg == g.clearLogMessage && msg) {
         g.log.Reopen();
+        g.viewServer.ClearLog();
         return 1;
     }
     switch (msg) {
@@ -336,12 +344,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     if (!CreateDesktop(instance)) return 1;
+    // Before the desktop reads as ready, so that a client finds the view object at once.
+    if (!g.viewServer.Start(g.progman, g.listView, g.options.viewObject, g.options.viewLog))
+        return 3;
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    g.viewServer.Stop();  // a class left registered would outlive us in rpcss
     g.view.Reset();
     g.mapping.Reset();
     return 0;

@@ -63,12 +63,16 @@ TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions 
     const std::string itemsPath = m_dir + "\\items.txt";
     m_logPath = m_dir + "\\setpos.log";
     m_dumpPath = m_dir + "\\dump.txt";
+    m_viewLogPath = m_dir + "\\view.log";
     if (!WriteItemsFile(itemsPath, items)) return;
 
     std::string cmd = "\"" + TestDesktopExe() + "\" --items \"" + itemsPath + "\" --log \"" +
                       m_logPath + "\" --dump \"" + m_dumpPath + "\"";
     if (options.workerW) cmd += " --workerw";
     if (options.emulate9x) cmd += " --emulate-9x";
+    if (options.viewObject != ViewObjectMode::kNone)
+        cmd += std::string(" --view-object ") + ViewObjectModeName(options.viewObject) +
+               " --view-log \"" + m_viewLogPath + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
@@ -94,6 +98,7 @@ TestDesktop::~TestDesktop() {
     DeleteFileA((m_dir + "\\items.txt").c_str());
     DeleteFileA(m_logPath.c_str());
     DeleteFileA(m_dumpPath.c_str());
+    DeleteFileA(m_viewLogPath.c_str());
     RemoveDirectoryA(m_dir.c_str());
 }
 

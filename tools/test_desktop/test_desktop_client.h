@@ -10,12 +10,16 @@
 
 #include "win/unique_handle.h"
 #include "tools/test_desktop/items_file.h"
+#include "tools/test_desktop/view_object/view_calls.h"
+#include "tools/test_desktop/view_object/view_mode.h"
 
 namespace testdesk {
 
 struct TestDesktopOptions {
     bool workerW = false;    // view under a top-level "WorkerW", Progman childless
     bool emulate9x = false;  // answer the shared-block scheme in the "TORVINEL" block
+    // Serve the shell's view object (needs a ViewObjectRegistration while it runs).
+    ViewObjectMode viewObject = ViewObjectMode::kNone;
     DWORD readyTimeoutMs = 20000;
 };
 
@@ -53,7 +57,11 @@ public:
     std::vector<TestItem> Items() const;
     // The LVM_SETITEMPOSITION messages received so far, in order.
     std::vector<SetPositionRecord> SetPositionLog() const;
-    void ClearSetPositionLog() const;
+    void ClearSetPositionLog() const;  // the view object's log too
+    // The view object's SelectAndPositionItems calls so far, in order.
+    std::vector<ViewObjectCall> ViewObjectCalls() const {
+        return ReadViewObjectCalls(m_viewLogPath);
+    }
 
     // Asks the desktop to close and waits for its process to end.
     void Close();
@@ -62,6 +70,7 @@ private:
     std::string m_dir;
     std::string m_logPath;
     std::string m_dumpPath;
+    std::string m_viewLogPath;
     win::UniqueHandle m_process;
     DWORD m_processId = 0;
     bool m_ready = false;
