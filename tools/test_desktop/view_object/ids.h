@@ -17,3 +17,8 @@
     {                                                                                  \
         0xb89e46aa, 0xe8b3, 0x4fb3, { 0x87, 0x19, 0x83, 0xe9, 0x91, 0x80, 0x6e, 0x29 } \
     }
+
+#define TESTDESK_WIDEN_(text) L##text
+#define TESTDESK_WIDEN(text) TESTDESK_WIDEN_(text)
+#define TESTDESK_SHELL_WINDOWS_CLSID_WTEXT TESTDESK_WIDEN(TESTDESK_SHELL_WINDOWS_CLSID_TEXT)
+#define TESTDESK_PROXY_CLSID_WTEXT TESTDESK_WIDEN(TESTDESK_PROXY_CLSID_TEXT)

@@ -14,15 +14,9 @@ const wchar_t kShellWindows[] = L"{9BA05972-F6A8-11CF-A442-00A0C90A8F39}";
 const wchar_t kFolderView[] = L"{CDE725B0-CCC9-4519-917E-325D72FAB4CE}";
 const wchar_t kShellFolder[] = L"{000214E6-0000-0000-C000-000000000046}";
 
-std::wstring Wide(const char* text) {
-    std::wstring w;
-    for (const char* p = text; *p; ++p) w.push_back(static_cast<wchar_t>(*p));
-    return w;
-}
-
 // The DLL's Unix build path as Windows programs under Wine take it.
 std::wstring DllPath() {
-    std::wstring path = L"Z:" + Wide(TORVINEL_SHELL_VIEW_PS_DLL);
+    std::wstring path = L"Z:" TESTDESK_WIDEN(TORVINEL_SHELL_VIEW_PS_DLL);
     for (wchar_t& c : path)
         if (c == L'/') c = L'\\';
     return path;
@@ -67,8 +61,8 @@ bool WriteString(const std::wstring& key, const std::wstring& value, const std::
 }  // namespace
 
 ViewObjectRegistration::ViewObjectRegistration() {
-    const std::wstring server = Wide(TESTDESK_SHELL_WINDOWS_CLSID_TEXT);
-    const std::wstring proxy = Wide(TESTDESK_PROXY_CLSID_TEXT);
+    const std::wstring server = TESTDESK_SHELL_WINDOWS_CLSID_WTEXT;
+    const std::wstring proxy = TESTDESK_PROXY_CLSID_WTEXT;
     m_ok = Set(L"CLSID\\" + server, L"", L"TORVINEL test desktop: ShellWindows") &&
            Set(L"CLSID\\" + proxy, L"", L"TORVINEL test desktop: shell view proxy") &&
            Set(L"CLSID\\" + proxy + L"\\InprocServer32", L"", DllPath()) &&
