@@ -8,8 +8,8 @@
 #include <servprov.h>
 #include <shlguid.h>
 #include <shlobj.h>
-#include <shlwapi.h>
 
+#include <cstring>
 #include <string>
 
 #include "desktop/access/remote_block.h"
@@ -26,12 +26,10 @@ UniqueCom<IFolderView> FindDesktopFolderView() {
     if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
                                 win::PutVoid(windows))))
         return {};
-    VARIANT location;
-    VariantInit(&location);
+    VARIANT location = {};  // VT_EMPTY, as VariantInit makes it
     location.vt = VT_I4;
     location.lVal = CSIDL_DESKTOP;
-    VARIANT root;
-    VariantInit(&root);
+    VARIANT root = {};
     long hwnd = 0;
     UniqueCom<IDispatch> desktop;
     // S_FALSE: no desktop window is registered.
@@ -53,14 +51,33 @@ UniqueCom<IFolderView> FindDesktopFolderView() {
     return view;
 }
 
+// Wide text in the ANSI code page.
+std::string ToAnsi(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return {};
+    std::string ansi(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, &ansi[0], size, nullptr, nullptr);
+    ansi.resize(static_cast<size_t>(size) - 1);
+    return ansi;
+}
+
 // The item's name as the desktop shows it under its icon, in the ANSI code page (the
 // form the list view's texts are read in). Empty when it cannot be had.
 std::string DisplayName(IShellFolder& folder, PCUITEMID_CHILD item) {
     STRRET name = {};
     if (FAILED(folder.GetDisplayNameOf(item, SHGDN_INFOLDER | SHGDN_NORMAL, &name))) return {};
-    win::UniqueCoTaskMem<char> text;
-    if (FAILED(StrRetToStrA(&name, item, text.Put())) || !text) return {};
-    return text.Get();
+    switch (name.uType) {
+        case STRRET_WSTR: {
+            const win::UniqueCoTaskMem<wchar_t> text(name.pOleStr);
+            return text ? ToAnsi(text.Get()) : std::string();
+        }
+        case STRRET_OFFSET:
+            return reinterpret_cast<const char*>(item) + name.uOffset;
+        case STRRET_CSTR:
+            return std::string(name.cStr, strnlen(name.cStr, sizeof name.cStr));
+        default:
+            return {};
+    }
 }
 
 // Whether the view's item carries the text the restore read. The list view hands out
