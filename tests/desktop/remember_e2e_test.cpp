@@ -1,7 +1,10 @@
 // The remember command of the real TORVINEL.EXE under Wine, against the test desktop:
-// capture into the list and the registry, the overwrite question, the empty desktop,
-// no desktop at all, and the 9x scheme against the emulating desktop.
+// capture into the list and the registry, the overwrite question (and the old layout
+// kept when the capture after it fails), the empty desktop, no desktop at all, and the
+// 9x scheme against the emulating desktop.
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "store/layout_store.h"
 #include "tests/e2e/harness/app.h"
@@ -116,6 +119,56 @@ TEST_F(RememberE2e, OverwriteNoShowsTheTitleAgainAndYesMovesTheLayoutToTheEnd) {
 
     EXPECT_EQ(e2e::ReadTitles(), after);
     ExpectStoredIcons(2, kIcons, true);
+}
+
+// Yes to the overwrite question, then the capture ends without a layout: the old one
+// is still listed, and still stored after the close.
+TEST_F(RememberE2e, OverwriteYesKeepsTheOldLayoutWhenTheCaptureFails) {
+    struct Case {
+        const char* name;
+        bool desktop;
+        std::vector<TestItem> icons;
+        int dieAfter;        // the shell dies in the middle of the capture
+        const wchar_t* box;  // what the program says, or nullptr for nothing
+    };
+    for (const Case& c : {
+             Case{"no desktop", false, {}, -1, nullptr},
+             Case{"no icons", true, {}, -1, L"ショートカットがありません"},
+             Case{"the shell dies", true, kIcons, 6, L"失敗しました。ゴメン。"},
+         }) {
+        SCOPED_TRACE(c.name);
+        std::vector<e2e::SeedIcon> old{{PackIconPos(3, 4), L"old"}};
+        e2e::SeedLayouts({{L"A", old}, {L"B", old}});
+        const e2e::LayoutValues seeded = e2e::ReadLayoutValues();
+        testdesk::CloseRunningTestDesktops();
+        std::optional<TestDesktop> shell;
+        if (c.desktop) {
+            testdesk::TestDesktopOptions options;
+            options.dieAfter = c.dieAfter;
+            shell.emplace(c.icons, options);
+            ASSERT_TRUE(shell->Ready());
+        }
+        RunningApp app;
+        ASSERT_TRUE(app.main());
+
+        ASSERT_TRUE(app.PressRemember(L"A"));
+        HWND box = app.WaitForBox(kCautionCaption);
+        ASSERT_TRUE(box);
+        driver::AnswerMessageBox(box, IDYES);
+        ASSERT_TRUE(driver::WaitForClose(box));
+        box = app.WaitForBox(kAppCaption, c.box ? 10000 : 1000);
+        if (c.box) {
+            ASSERT_TRUE(box);
+            EXPECT_EQ(driver::ReadMessageBoxText(box), c.box);
+            driver::AnswerMessageBox(box, IDOK);
+            ASSERT_TRUE(driver::WaitForClose(box));
+        } else {
+            EXPECT_EQ(box, nullptr);
+        }
+        EXPECT_EQ(app.Lines(), (std::vector<std::wstring>{L"A", L"B"}));
+        ASSERT_TRUE(app.Close());
+        EXPECT_EQ(e2e::ReadLayoutValues(), seeded);
+    }
 }
 
 TEST_F(RememberE2e, EmptyDesktopSaysThereAreNoShortcuts) {
