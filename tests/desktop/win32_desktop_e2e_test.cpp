@@ -1,6 +1,7 @@
 // Win32Desktop against the real list view of the test desktop under Wine: finding the
-// view (Progman or WorkerW host), texts and positions through one remote block, the
-// 9x shared block against the emulating desktop, and the 16-bit set position.
+// view in the trees of each shell (and never another program's), texts and positions
+// through one remote block, the 9x shared block against the emulating desktop, and the
+// 16-bit set position.
 #include <gtest/gtest.h>
 
 #include <windows.h>
