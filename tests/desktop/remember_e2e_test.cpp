@@ -29,16 +29,6 @@ const std::vector<TestItem> kIcons = {{40, 30, "ごみ箱"},
                                       {900, 700, "マイ コンピュータ"},
                                       {120, 30, "Readme.txt"}};
 
-// Remembers the desktop under `title` and waits until the new line is listed.
-::testing::AssertionResult Remember(const RunningApp& app, const std::wstring& title) {
-    const size_t before = app.Lines().size();
-    if (!app.PressRemember(title))
-        return ::testing::AssertionFailure() << "no title dialog, or it stays";
-    if (!e2e::WaitForLines(app.main(), before + 1))
-        return ::testing::AssertionFailure() << "no line";
-    return ::testing::AssertionSuccess();
-}
-
 class RememberE2e : public e2e::Fixture {
 protected:
     // The layout at `index` in the registry, as entries.
@@ -69,8 +59,8 @@ TEST_F(RememberE2e, CapturesEveryIconIntoANewLastLineAndTheRegistry) {
     ASSERT_TRUE(shell.Ready());
     RunningApp app;
     ASSERT_TRUE(app.main());
-    ASSERT_TRUE(Remember(app, L"ホーム 1280x1024"));
-    ASSERT_TRUE(Remember(app, L""));  // an empty title is listed as an empty line
+    ASSERT_TRUE(app.Remember(L"ホーム 1280x1024"));
+    ASSERT_TRUE(app.Remember(L""));  // an empty title is listed as an empty line
     EXPECT_EQ(app.Lines(), (std::vector<std::wstring>{L"ホーム 1280x1024", L""}));
     EXPECT_EQ(app.Selection(), -1);
     EXPECT_TRUE(shell.SetPositionLog().empty());  // reading moves nothing
@@ -86,7 +76,7 @@ TEST_F(RememberE2e, OverwriteNoShowsTheTitleAgainAndYesMovesTheLayoutToTheEnd) {
     ASSERT_TRUE(shell.Ready());
     RunningApp app;
     ASSERT_TRUE(app.main());
-    for (const wchar_t* t : {L"A", L"B", L"C"}) ASSERT_TRUE(Remember(app, t));
+    for (const wchar_t* t : {L"A", L"B", L"C"}) ASSERT_TRUE(app.Remember(t));
 
     // No: the title dialog again, with what was typed; Cancel there changes nothing.
     ASSERT_TRUE(app.PressRemember(L"B"));
@@ -240,7 +230,7 @@ TEST_F(RememberE2e, Win98SchemeStoresPositionsWithEmptyNames) {
     RunningApp app(e2e::StartAs::kWin98);
     ASSERT_TRUE(app.main());
 
-    ASSERT_TRUE(Remember(app, L"98"));
+    ASSERT_TRUE(app.Remember(L"98"));
     EXPECT_EQ(driver::FindDialog(app.process().id(), kAppCaption), nullptr);  // no failure box
     ASSERT_TRUE(app.Close());
 

@@ -5,6 +5,8 @@
 // when the first is closing, waits for its save and then lists what it saved.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "store/layout_store.h"
 #include "tests/e2e/harness/app.h"
 #include "tests/e2e/harness/fixture.h"
@@ -17,18 +19,45 @@ namespace {
 
 using e2e::RunningApp;
 using testdesk::TestDesktop;
-using Session = e2e::Fixture;
 
 constexpr int kIcons = 12;
 
-// Remembers the desktop under `title` and waits until the new line is listed.
-::testing::AssertionResult Remember(const RunningApp& app, const std::wstring& title) {
-    const size_t before = app.Lines().size();
-    if (!app.PressRemember(title)) return ::testing::AssertionFailure() << "no title dialog";
-    if (!e2e::WaitForLines(app.main(), before + 1))
-        return ::testing::AssertionFailure() << "no new line";
-    return ::testing::AssertionSuccess();
-}
+class Session : public e2e::Fixture {
+protected:
+    // The layout "old" stored, the test desktop and the program running, and "new"
+    // captured in it (not saved yet); the saved places lie `offset` pixels off.
+    void StartAndCapture(int offset) {
+        app.reset();
+        shell.reset();
+        grid = e2e::MakeGrid(kIcons, offset);
+        e2e::SeedLayouts({{L"old", grid.saved}});
+        shell.emplace(grid.items);
+        ASSERT_TRUE(shell->Ready());
+        app.emplace();
+        ASSERT_TRUE(app->main());
+        ASSERT_TRUE(app->Remember(L"new"));
+    }
+    // Restores line 0 (the saved places) with `button`; returns once the shell is held
+    // at its `hangAfter`th message from now, or has seen a move when `hangAfter` < 0.
+    void Restore(int button, int hangAfter = -1) {
+        if (hangAfter >= 0) {
+            ASSERT_TRUE(shell->Hang(hangAfter));
+        }
+        app->Select(0);
+        driver::ClickButton(app->main(), button);
+        if (hangAfter >= 0) {
+            ASSERT_TRUE(shell->WaitUntilHung(10000));
+        } else {
+            ASSERT_TRUE(e2e::WaitForSets(*shell, 1));
+        }
+    }
+
+    e2e::IconGrid grid;
+    std::optional<TestDesktop> shell;
+    std::optional<RunningApp> app;
+};
+
+const std::vector<std::wstring> kOldAndNew{L"old", L"new"};
 
 // Runs a Windows program of Wine's with arguments and waits for it.
 bool RunAndWait(std::wstring commandLine, DWORD timeoutMs) {
@@ -45,97 +74,68 @@ bool RunAndWait(std::wstring commandLine, DWORD timeoutMs) {
 }
 
 TEST_F(Session, EndOfSessionByWineSavesWhatWasCaptured) {
-    const e2e::IconGrid grid = e2e::MakeGrid(kIcons, 0);
-    e2e::SeedLayouts({{L"old", grid.saved}});
-    TestDesktop shell(grid.items);
-    ASSERT_TRUE(shell.Ready());
-    RunningApp app;
-    ASSERT_TRUE(app.main());
-    ASSERT_TRUE(Remember(app, L"new"));
-
+    ASSERT_NO_FATAL_FAILURE(StartAndCapture(0));
     // Query, end, then every process with a window is ended.
     ASSERT_TRUE(RunAndWait(L"wineboot.exe -e", 60000));
-    EXPECT_TRUE(app.WaitForExit(20000));
-    EXPECT_EQ(e2e::ReadTitles(), (std::vector<std::wstring>{L"old", L"new"}));
+    EXPECT_TRUE(app->WaitForExit(20000));
+    EXPECT_EQ(e2e::ReadTitles(), kOldAndNew);
 }
 
 TEST_F(Session, EndOfSessionMessagesSaveBeforeTheProcessIsEnded) {
-    const e2e::IconGrid grid = e2e::MakeGrid(kIcons, 7);
     for (const bool restoring : {false, true}) {
         SCOPED_TRACE(restoring ? "while an animated restore runs" : "idle");
-        e2e::SeedLayouts({{L"old", grid.saved}});
-        TestDesktop shell(grid.items);
-        ASSERT_TRUE(shell.Ready());
-        RunningApp app;
-        ASSERT_TRUE(app.main());
-        ASSERT_TRUE(Remember(app, L"new"));
+        ASSERT_NO_FATAL_FAILURE(StartAndCapture(7));
         if (restoring) {
-            app.Select(0);
-            driver::ClickButton(app.main(), IDC_FUN_RESTORE);
-            ASSERT_TRUE(e2e::WaitForSets(shell, 1));
+            ASSERT_NO_FATAL_FAILURE(Restore(IDC_FUN_RESTORE));
         }
 
         DWORD_PTR answer = 0;
-        ASSERT_TRUE(SendMessageTimeoutW(app.main(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG,
+        ASSERT_TRUE(SendMessageTimeoutW(app->main(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG,
                                         5000, &answer));
         EXPECT_EQ(answer, TRUE) << "the session end is refused";
-        ASSERT_TRUE(SendMessageTimeoutW(app.main(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000,
+        ASSERT_TRUE(SendMessageTimeoutW(app->main(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000,
                                         &answer))
             << "the dialog does not answer the end of the session";
-        app.process().Terminate();
-        ASSERT_TRUE(app.WaitForExit(5000));
-        EXPECT_EQ(e2e::ReadTitles(), (std::vector<std::wstring>{L"old", L"new"}));
+        app->process().Terminate();
+        ASSERT_TRUE(app->WaitForExit(5000));
+        EXPECT_EQ(e2e::ReadTitles(), kOldAndNew);
     }
 }
 
 TEST_F(Session, SecondStartShowsTheFirstAndEndsWithoutWritingOverIt) {
-    const e2e::IconGrid grid = e2e::MakeGrid(kIcons, 0);
-    e2e::SeedLayouts({{L"old", grid.saved}});
-    TestDesktop shell(grid.items);
-    ASSERT_TRUE(shell.Ready());
-    RunningApp first;
-    ASSERT_TRUE(first.main());
-    ASSERT_TRUE(Remember(first, L"before"));
-    driver::PostSysCommand(first.main(), SC_MINIMIZE);
-    ASSERT_TRUE(e2e::WaitFor([&] { return IsIconic(first.main()) != 0; }, 5000));
+    ASSERT_NO_FATAL_FAILURE(StartAndCapture(0));
+    HWND first = app->main();
+    driver::PostSysCommand(first, SC_MINIMIZE);
+    ASSERT_TRUE(e2e::WaitFor([&] { return IsIconic(first) != 0; }, 5000));
 
     const driver::Process second = driver::Start(e2e::TorvinelExePath());
     ASSERT_TRUE(second);
     DWORD code = 1;
     EXPECT_TRUE(second.WaitForExit(10000, &code)) << "the second copy runs on";
     EXPECT_EQ(driver::FindDialog(second.id(), driver::kMainCaption), nullptr);
-    EXPECT_TRUE(e2e::WaitFor([&] { return !IsIconic(first.main()); }, 5000))
+    EXPECT_TRUE(e2e::WaitFor([&] { return !IsIconic(first); }, 5000))
         << "the first copy was not brought back";
-    EXPECT_EQ(GetForegroundWindow(), first.main());
+    EXPECT_EQ(GetForegroundWindow(), first);
 
     // The first copy works on, and what it captured before and after is saved.
-    ASSERT_TRUE(Remember(first, L"after"));
-    ASSERT_TRUE(first.Close());
-    EXPECT_EQ(e2e::ReadTitles(), (std::vector<std::wstring>{L"old", L"before", L"after"}));
+    ASSERT_TRUE(app->Remember(L"after"));
+    ASSERT_TRUE(app->Close());
+    EXPECT_EQ(e2e::ReadTitles(), (std::vector<std::wstring>{L"old", L"new", L"after"}));
 }
 
 TEST_F(Session, StartWhileTheFirstIsClosingListsWhatTheFirstSaved) {
-    const e2e::IconGrid grid = e2e::MakeGrid(kIcons, 7);
-    e2e::SeedLayouts({{L"old", grid.saved}});
-    TestDesktop shell(grid.items);
-    ASSERT_TRUE(shell.Ready());
-    RunningApp first;
-    ASSERT_TRUE(first.main());
-    ASSERT_TRUE(Remember(first, L"new"));
+    ASSERT_NO_FATAL_FAILURE(StartAndCapture(7));
     // A restore held by a hung shell keeps the first copy closing for a few seconds.
-    ASSERT_TRUE(shell.Hang(8));
-    first.Select(0);
-    driver::ClickButton(first.main(), IDC_RESTORE);
-    ASSERT_TRUE(shell.WaitUntilHung(10000));
-    driver::PostClose(first.main());
-    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindowVisible(first.main()); }, 5000));
-    ASSERT_FALSE(first.WaitForExit(0)) << "the first copy closed too fast for this test";
+    ASSERT_NO_FATAL_FAILURE(Restore(IDC_RESTORE, 8));
+    driver::PostClose(app->main());
+    ASSERT_TRUE(e2e::WaitFor([&] { return !IsWindowVisible(app->main()); }, 5000));
+    ASSERT_FALSE(app->WaitForExit(0)) << "the first copy closed too fast for this test";
 
     RunningApp second;
     ASSERT_TRUE(second.main());
-    EXPECT_TRUE(first.WaitForExit(0)) << "the second copy did not wait for the first";
-    EXPECT_EQ(second.Lines(), (std::vector<std::wstring>{L"old", L"new"}));
-    shell.Resume();
+    EXPECT_TRUE(app->WaitForExit(0)) << "the second copy did not wait for the first";
+    EXPECT_EQ(second.Lines(), kOldAndNew);
+    shell->Resume();
     EXPECT_TRUE(second.Close());
 }
 

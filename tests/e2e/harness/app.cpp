@@ -74,6 +74,14 @@ bool RunningApp::PressRemember(const std::wstring& title) const {
     return driver::EnterTitle(title);
 }
 
+::testing::AssertionResult RunningApp::Remember(const std::wstring& title) const {
+    const size_t before = Lines().size();
+    if (!PressRemember(title))
+        return ::testing::AssertionFailure() << "no title dialog, or it stays";
+    if (!WaitForLines(m_main, before + 1)) return ::testing::AssertionFailure() << "no new line";
+    return ::testing::AssertionSuccess();
+}
+
 HWND RunningApp::PressDelete(DWORD timeoutMs) const {
     driver::ClickButton(m_main, IDC_DELETE);
     return WaitForBox(kDeleteCaption, timeoutMs);

@@ -62,6 +62,8 @@ public:
     // Presses remember and enters `title` in the title dialog; true once that dialog has
     // closed (the capture then runs, or a question follows).
     bool PressRemember(const std::wstring& title) const;
+    // Remembers the desktop under a new `title` and waits until its line is listed.
+    ::testing::AssertionResult Remember(const std::wstring& title) const;
     // Presses delete; the question it asks, or nullptr when none came in time.
     HWND PressDelete(DWORD timeoutMs = 5000) const;
     // Selects `line`, deletes it answering yes, and waits until the list has one line less.
