@@ -146,15 +146,11 @@ TEST_F(RememberE2e, OverwriteYesKeepsTheOldLayoutWhenTheCaptureFails) {
         ASSERT_TRUE(box);
         driver::AnswerMessageBox(box, IDYES);
         ASSERT_TRUE(driver::WaitForClose(box));
-        box = app.WaitForBox(kAppCaption, c.box ? 10000 : 1000);
-        if (c.box) {
-            ASSERT_TRUE(box);
-            EXPECT_EQ(driver::ReadMessageBoxText(box), c.box);
-            driver::AnswerMessageBox(box, IDOK);
-            ASSERT_TRUE(driver::WaitForClose(box));
-        } else {
-            EXPECT_EQ(box, nullptr);
-        }
+        const std::optional<std::wstring> said = app.AnswerBox(kAppCaption, c.box ? 10000 : 1000);
+        if (c.box)
+            EXPECT_EQ(said, c.box);
+        else
+            EXPECT_EQ(said, std::nullopt);
         EXPECT_EQ(app.Lines(), (std::vector<std::wstring>{L"A", L"B"}));
         ASSERT_TRUE(app.Close());
         EXPECT_EQ(e2e::ReadLayoutValues(), seeded);
@@ -167,15 +163,11 @@ TEST_F(RememberE2e, EmptyDesktopSaysThereAreNoShortcuts) {
     RunningApp app;
     ASSERT_TRUE(app.main());
     ASSERT_TRUE(app.PressRemember(L"empty"));
-    HWND box = app.WaitForBox(kAppCaption);
-    ASSERT_TRUE(box);
-    EXPECT_EQ(driver::ReadMessageBoxText(box), L"ショートカットがありません");
-    driver::AnswerMessageBox(box, IDOK);
-    ASSERT_TRUE(driver::WaitForClose(box));
+    EXPECT_EQ(app.AnswerBox(kAppCaption), L"ショートカットがありません");
     EXPECT_TRUE(app.Lines().empty());
     // Nothing was stored: the same title raises no overwrite question.
     ASSERT_TRUE(app.PressRemember(L"empty"));
-    box = app.WaitForBox(kAppCaption);
+    HWND box = app.WaitForBox(kAppCaption);
     ASSERT_TRUE(box);
     EXPECT_EQ(driver::FindDialog(app.process().id(), kCautionCaption), nullptr);
     driver::AnswerMessageBox(box, IDOK);
@@ -210,12 +202,8 @@ TEST_F(RememberE2e, FailedOpenSaysSorryAndTheTitleStaysUnlisted) {
         SCOPED_TRACE(round);
         ASSERT_TRUE(app.PressRemember(L"same"));
         // The second time the same title raises no overwrite question: it is not counted.
-        HWND box = app.WaitForBox(kAppCaption);
-        ASSERT_TRUE(box);
+        EXPECT_EQ(app.AnswerBox(kAppCaption), L"失敗しました。ゴメン。");
         EXPECT_EQ(driver::FindDialog(app.process().id(), kCautionCaption), nullptr);
-        EXPECT_EQ(driver::ReadMessageBoxText(box), L"失敗しました。ゴメン。");
-        driver::AnswerMessageBox(box, IDOK);
-        ASSERT_TRUE(driver::WaitForClose(box));
         EXPECT_TRUE(app.Lines().empty());
     }
     ASSERT_TRUE(app.Close());
