@@ -1,7 +1,10 @@
 // The remember command of the real TORVINEL.EXE under Wine, against the test desktop:
-// capture into the list and the registry, the overwrite question, the empty desktop,
-// no desktop at all, and the 9x scheme against the emulating desktop.
+// capture into the list and the registry, the overwrite question (and the old layout
+// kept when the capture after it fails), the empty desktop, no desktop at all, and the
+// 9x scheme against the emulating desktop.
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "store/layout_store.h"
 #include "tests/e2e/harness/app.h"
@@ -25,16 +28,6 @@ const std::vector<TestItem> kIcons = {{40, 30, "ごみ箱"},
                                       {-50, -20, "Readme.txt"},
                                       {900, 700, "マイ コンピュータ"},
                                       {120, 30, "Readme.txt"}};
-
-// Remembers the desktop under `title` and waits until the new line is listed.
-::testing::AssertionResult Remember(const RunningApp& app, const std::wstring& title) {
-    const size_t before = app.Lines().size();
-    if (!app.PressRemember(title))
-        return ::testing::AssertionFailure() << "no title dialog, or it stays";
-    if (!e2e::WaitForLines(app.main(), before + 1))
-        return ::testing::AssertionFailure() << "no line";
-    return ::testing::AssertionSuccess();
-}
 
 class RememberE2e : public e2e::Fixture {
 protected:
@@ -66,8 +59,8 @@ TEST_F(RememberE2e, CapturesEveryIconIntoANewLastLineAndTheRegistry) {
     ASSERT_TRUE(shell.Ready());
     RunningApp app;
     ASSERT_TRUE(app.main());
-    ASSERT_TRUE(Remember(app, L"ホーム 1280x1024"));
-    ASSERT_TRUE(Remember(app, L""));  // an empty title is listed as an empty line
+    ASSERT_TRUE(app.Remember(L"ホーム 1280x1024"));
+    ASSERT_TRUE(app.Remember(L""));  // an empty title is listed as an empty line
     EXPECT_EQ(app.Lines(), (std::vector<std::wstring>{L"ホーム 1280x1024", L""}));
     EXPECT_EQ(app.Selection(), -1);
     EXPECT_TRUE(shell.SetPositionLog().empty());  // reading moves nothing
@@ -83,7 +76,7 @@ TEST_F(RememberE2e, OverwriteNoShowsTheTitleAgainAndYesMovesTheLayoutToTheEnd) {
     ASSERT_TRUE(shell.Ready());
     RunningApp app;
     ASSERT_TRUE(app.main());
-    for (const wchar_t* t : {L"A", L"B", L"C"}) ASSERT_TRUE(Remember(app, t));
+    for (const wchar_t* t : {L"A", L"B", L"C"}) ASSERT_TRUE(app.Remember(t));
 
     // No: the title dialog again, with what was typed; Cancel there changes nothing.
     ASSERT_TRUE(app.PressRemember(L"B"));
@@ -118,21 +111,63 @@ TEST_F(RememberE2e, OverwriteNoShowsTheTitleAgainAndYesMovesTheLayoutToTheEnd) {
     ExpectStoredIcons(2, kIcons, true);
 }
 
+// Yes to the overwrite question, then the capture ends without a layout: the old one
+// is still listed, and still stored after the close.
+TEST_F(RememberE2e, OverwriteYesKeepsTheOldLayoutWhenTheCaptureFails) {
+    struct Case {
+        const char* name;
+        bool desktop;
+        std::vector<TestItem> icons;
+        int dieAfter;        // the shell dies in the middle of the capture
+        const wchar_t* box;  // what the program says, or nullptr for nothing
+    };
+    for (const Case& c : {
+             Case{"no desktop", false, {}, -1, nullptr},
+             Case{"no icons", true, {}, -1, L"ショートカットがありません"},
+             Case{"the shell dies", true, kIcons, 6, L"失敗しました。ゴメン。"},
+         }) {
+        SCOPED_TRACE(c.name);
+        std::vector<e2e::SeedIcon> old{{PackIconPos(3, 4), L"old"}};
+        e2e::SeedLayouts({{L"A", old}, {L"B", old}});
+        const e2e::LayoutValues seeded = e2e::ReadLayoutValues();
+        testdesk::CloseRunningTestDesktops();
+        std::optional<TestDesktop> shell;
+        if (c.desktop) {
+            testdesk::TestDesktopOptions options;
+            options.dieAfter = c.dieAfter;
+            shell.emplace(c.icons, options);
+            ASSERT_TRUE(shell->Ready());
+        }
+        RunningApp app;
+        ASSERT_TRUE(app.main());
+
+        ASSERT_TRUE(app.PressRemember(L"A"));
+        HWND box = app.WaitForBox(kCautionCaption);
+        ASSERT_TRUE(box);
+        driver::AnswerMessageBox(box, IDYES);
+        ASSERT_TRUE(driver::WaitForClose(box));
+        const std::optional<std::wstring> said = app.AnswerBox(kAppCaption, c.box ? 10000 : 1000);
+        if (c.box)
+            EXPECT_EQ(said, c.box);
+        else
+            EXPECT_EQ(said, std::nullopt);
+        EXPECT_EQ(app.Lines(), (std::vector<std::wstring>{L"A", L"B"}));
+        ASSERT_TRUE(app.Close());
+        EXPECT_EQ(e2e::ReadLayoutValues(), seeded);
+    }
+}
+
 TEST_F(RememberE2e, EmptyDesktopSaysThereAreNoShortcuts) {
     TestDesktop shell({});
     ASSERT_TRUE(shell.Ready());
     RunningApp app;
     ASSERT_TRUE(app.main());
     ASSERT_TRUE(app.PressRemember(L"empty"));
-    HWND box = app.WaitForBox(kAppCaption);
-    ASSERT_TRUE(box);
-    EXPECT_EQ(driver::ReadMessageBoxText(box), L"ショートカットがありません");
-    driver::AnswerMessageBox(box, IDOK);
-    ASSERT_TRUE(driver::WaitForClose(box));
+    EXPECT_EQ(app.AnswerBox(kAppCaption), L"ショートカットがありません");
     EXPECT_TRUE(app.Lines().empty());
     // Nothing was stored: the same title raises no overwrite question.
     ASSERT_TRUE(app.PressRemember(L"empty"));
-    box = app.WaitForBox(kAppCaption);
+    HWND box = app.WaitForBox(kAppCaption);
     ASSERT_TRUE(box);
     EXPECT_EQ(driver::FindDialog(app.process().id(), kCautionCaption), nullptr);
     driver::AnswerMessageBox(box, IDOK);
@@ -167,12 +202,8 @@ TEST_F(RememberE2e, FailedOpenSaysSorryAndTheTitleStaysUnlisted) {
         SCOPED_TRACE(round);
         ASSERT_TRUE(app.PressRemember(L"same"));
         // The second time the same title raises no overwrite question: it is not counted.
-        HWND box = app.WaitForBox(kAppCaption);
-        ASSERT_TRUE(box);
+        EXPECT_EQ(app.AnswerBox(kAppCaption), L"失敗しました。ゴメン。");
         EXPECT_EQ(driver::FindDialog(app.process().id(), kCautionCaption), nullptr);
-        EXPECT_EQ(driver::ReadMessageBoxText(box), L"失敗しました。ゴメン。");
-        driver::AnswerMessageBox(box, IDOK);
-        ASSERT_TRUE(driver::WaitForClose(box));
         EXPECT_TRUE(app.Lines().empty());
     }
     ASSERT_TRUE(app.Close());
@@ -187,7 +218,7 @@ TEST_F(RememberE2e, Win98SchemeStoresPositionsWithEmptyNames) {
     RunningApp app(e2e::StartAs::kWin98);
     ASSERT_TRUE(app.main());
 
-    ASSERT_TRUE(Remember(app, L"98"));
+    ASSERT_TRUE(app.Remember(L"98"));
     EXPECT_EQ(driver::FindDialog(app.process().id(), kAppCaption), nullptr);  // no failure box
     ASSERT_TRUE(app.Close());
 

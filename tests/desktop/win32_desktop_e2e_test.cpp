@@ -1,9 +1,12 @@
 // Win32Desktop against the real list view of the test desktop under Wine: finding the
-// view (Progman or WorkerW host), texts and positions through one remote block, the
-// 9x shared block against the emulating desktop, and the 16-bit set position.
+// view in the trees of each shell (and never another program's), texts and positions
+// through one remote block, the 9x shared block against the emulating desktop, and the
+// 16-bit set position.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <optional>
 
 #include "desktop/access/find_view.h"
 #include "desktop/access/remote_block.h"
@@ -145,21 +148,68 @@ TEST(Win32Desktop, SetPositionSendsTheLow16BitsOfEachCoordinate) {
     EXPECT_EQ(now[1].x, 0x1170);
 }
 
-TEST(Win32Desktop, FindsTheViewUnderAWorkerWWindow) {
+std::string ClassOf(HWND hwnd) {
+    char cls[64] = {};
+    if (hwnd) GetClassNameA(hwnd, cls, sizeof cls);
+    return cls;
+}
+
+// The trees of the shells met in the wild, each with Progman's first child as it has it,
+// and a "WorkerW" with a view made by another program, stacked above the shell's own.
+TEST(Win32Desktop, FindsTheShellsViewInEachTreeAndNeverADecoy) {
+    struct Case {
+        const char* name;
+        testdesk::Tree tree;
+        bool decoy;
+        const char* progmanFirstChild;  // "" when Progman has no child
+    };
+    for (const Case& c : {
+             Case{"classic", testdesk::Tree::kClassic, false, "SHELLDLL_DefView"},
+             Case{"workerw", testdesk::Tree::kWorkerW, false, ""},
+             Case{"24H2: DefView, then WorkerW", testdesk::Tree::kDefViewWorkerW, false,
+                  "SHELLDLL_DefView"},
+             Case{"a foreign window first", testdesk::Tree::kForeignFirst, false,
+                  "TorvinelForeign"},
+             Case{"workerw and a decoy above it", testdesk::Tree::kWorkerW, true, ""},
+         }) {
+        SCOPED_TRACE(c.name);
+        TestDesktopOptions options;
+        options.tree = c.tree;
+        TestDesktop shell({{100, 120, "W"}}, options);
+        ASSERT_TRUE(shell.Ready());
+        ASSERT_EQ(ClassOf(GetWindow(shell.Progman(), GW_CHILD)), c.progmanFirstChild);
+        TestDesktopOptions decoyOptions;
+        decoyOptions.decoy = true;
+        std::optional<TestDesktop> decoy;
+        if (c.decoy) {
+            decoy.emplace(std::vector<TestItem>{{5, 5, "decoy"}}, decoyOptions);
+            ASSERT_TRUE(decoy->Ready());
+            ASSERT_EQ(GetParent(decoy->ListView()),
+                      FindWindowExA(FindWindowExA(nullptr, nullptr, "WorkerW", nullptr), nullptr,
+                                    "SHELLDLL_DefView", nullptr))
+                << "the decoy is not the first WorkerW";
+        }
+
+        Win32Desktop d;
+        const ViewId view = d.FindView();
+        ASSERT_NE(shell.ListView(), nullptr);
+        EXPECT_EQ(view, reinterpret_cast<ViewId>(shell.ListView()));
+        const auto icons = ReadAllRemote(d, view);
+        ASSERT_EQ(icons.size(), 1u);
+        EXPECT_EQ(icons[0].text, "W");
+        EXPECT_EQ(icons[0].x, 100);
+        EXPECT_EQ(icons[0].y, 120);
+    }
+}
+
+TEST(Win32Desktop, FindsNoViewWhenOnlyAnotherProgramsWorkerWHasOne) {
+    testdesk::CloseRunningTestDesktops();
     TestDesktopOptions options;
-    options.workerW = true;
-    TestDesktop shell({{100, 120, "W"}}, options);
-    ASSERT_TRUE(shell.Ready());
-    ASSERT_EQ(GetWindow(shell.Progman(), GW_CHILD), nullptr);
-    Win32Desktop d;
-    const ViewId view = d.FindView();
-    ASSERT_NE(view, 0u);
-    EXPECT_EQ(view, reinterpret_cast<ViewId>(shell.ListView()));
-    const auto icons = ReadAllRemote(d, view);
-    ASSERT_EQ(icons.size(), 1u);
-    EXPECT_EQ(icons[0].text, "W");
-    EXPECT_EQ(icons[0].x, 100);
-    EXPECT_EQ(icons[0].y, 120);
+    options.decoy = true;
+    TestDesktop decoy({{5, 5, "decoy"}}, options);
+    ASSERT_TRUE(decoy.Ready());
+    EXPECT_EQ(Win32Desktop().FindView(), 0u);
+    EXPECT_EQ(desktop::FindDesktopListView(), nullptr);
 }
 
 TEST(Win32Desktop, SharedBlockReadsPositionsFromTheEmulating9xDesktop) {

@@ -1,7 +1,9 @@
 // What the test desktop (test_desktop.exe) and the programs that drive it agree on.
 //
-//   test_desktop.exe [--items FILE [--utf8]] [--log FILE] [--dump FILE] [--workerw]
-//                    [--emulate-9x] [--size WxH] [--view-object MODE --view-log FILE]
+//   test_desktop.exe [--items FILE [--utf8]] [--log FILE] [--dump FILE]
+//                    [--tree classic|workerw|defview-workerw|foreign-first] [--decoy]
+//                    [--hang-after N] [--die-after N] [--emulate-9x] [--size WxH]
+//                    [--view-object MODE --view-log FILE]
 //
 // --items   one icon per line: "x y text" (decimal x and y, one space, the text in the
 //           ANSI code page up to the line end; CR before LF ignored). No file or an empty
@@ -10,9 +12,26 @@
 // --log     every LVM_SETITEMPOSITION the list view receives is appended as "index x y"
 //           (x and y as the list view takes them: the 16-bit words, sign-extended),
 //           one line each, flushed at once.
-// --dump    sending kDumpMessage to the Progman window writes "index x y text" for every
+// --dump    sending kDumpMessage to the host window writes "index x y text" for every
 //           item, in item order, to this file; the send returns 1 once it is written.
-// --workerw the view lives under a top-level "WorkerW" window; Progman has no child.
+// --tree    where the view lives, as in the shells met in the wild:
+//             classic          Progman > SHELLDLL_DefView > view (the default)
+//             workerw          a top-level "WorkerW" > SHELLDLL_DefView > view; Progman
+//                              childless (--workerw says the same)
+//             defview-workerw  Progman > SHELLDLL_DefView > view, then an empty
+//                              "WorkerW" child below it (Windows 11 24H2 and later)
+//             foreign-first    Progman > another program's window (with a child of its
+//                              own) above SHELLDLL_DefView > view
+// --decoy   not a desktop: only a top-level "WorkerW" > SHELLDLL_DefView > view, as any
+//           program may make; no Progman. Its host gets the title kDecoyTitle when ready.
+// --hang-after N  the list-view message from another process that comes after N of them
+//           is held without answering, and the process looks at no message, until the
+//           client sets the resume event. kHangMessage (sent, wParam N) arms the same
+//           from then on. The held message is answered once resumed, but only when the
+//           memory its answer goes into is still allocated; kLateAnswerMessage tells
+//           (a LateAnswer of shell_faults.h).
+// --die-after N   the process ends (exit code 3) at the list-view message from another
+//           process that comes after N of them, without answering it.
 // --emulate-9x  the 9x shared arena: the test desktop maps the block "TORVINEL" itself
 //           and answers every LVM_GETITEMPOSITION from another process by writing into
 //           its own view (whatever address came with it), so the NT remote-block
@@ -23,17 +42,36 @@
 //           view_object/registration.h. --view-log: its SelectAndPositionItems calls.
 //           The clear-log message empties this log too.
 //
+// kListViewMessage to the host window returns the view's window handle.
 // The user can drag icons with the mouse (moved by LVM_SETITEMPOSITION32: not logged).
 // The desktop window stays beneath every other window.
 //
 // Ready: the Progman window gets its title "Program Manager" only once the icons stand
 // at their places (after the list view's first paint), so FindWindowA("Progman",
-// "Program Manager") appearing means ready. WM_CLOSE to Progman ends the program.
+// "Program Manager") appearing means ready. WM_CLOSE to the host window (Progman, or the
+// decoy's "WorkerW") ends the program.
 #pragma once
+
+#include <windows.h>
+
+#include <string>
 
 namespace testdesk {
 
 constexpr char kDumpMessage[] = "TorvinelTestDesktopDump";          // RegisterWindowMessageA
 constexpr char kClearLogMessage[] = "TorvinelTestDesktopClearLog";  // empties the --log file
+constexpr char kListViewMessage[] = "TorvinelTestDesktopListView";
+constexpr char kHangMessage[] = "TorvinelTestDesktopHang";
+constexpr char kLateAnswerMessage[] = "TorvinelTestDesktopLateAnswer";
+
+constexpr char kDecoyTitle[] = "Torvinel decoy view";
+
+// Manual-reset events named after the test desktop's process id: set while it holds a
+// message; set by the client to let it go.
+constexpr char kHungEventPrefix[] = "TorvinelTestDesktopHung.";
+constexpr char kResumeEventPrefix[] = "TorvinelTestDesktopResume.";
+inline std::string FaultEventName(const char* prefix, DWORD pid) {
+    return prefix + std::to_string(pid);
+}
 
 }  // namespace testdesk

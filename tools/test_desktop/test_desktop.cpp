@@ -1,11 +1,13 @@
 // test_desktop.exe: a stand-in for the shell's desktop under Wine. A top-level
 // "Progman" window > "SHELLDLL_DefView" > a real SysListView32 in icon mode holding the
-// icons of an items file; logs the positions it is told to set, dumps its items on
-// request, and can emulate the 9x shared arena. See protocol.h for the options.
+// icons of an items file (or the trees of other shells, or a decoy of another program);
+// logs the positions it is told to set, dumps its items on request, can hang or die on
+// demand and emulate the 9x shared arena. See protocol.h for the options.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "win/unique_handle.h"
 #include "tools/test_desktop/items_file.h"
 #include "tools/test_desktop/protocol.h"
+#include "tools/test_desktop/shell_faults.h"
 #include "tools/test_desktop/view_object/view_server.h"
 
 namespace {
@@ -24,11 +27,16 @@ constexpr UINT_PTR kFallbackTimer = 2;  // places anyway when no paint ever come
 constexpr UINT kPlaceDelayMs = 100;
 constexpr UINT kFallbackDelayMs = 3000;
 
+enum class Tree { kClassic, kWorkerW, kDefViewWorkerW, kForeignFirst };
+
 struct Options {
     std::string items, log, dump, viewLog;
     testdesk::ViewObjectMode viewObject = testdesk::ViewObjectMode::kNone;
     bool utf8 = false;
-    bool workerW = false;
+    Tree tree = Tree::kClassic;
+    bool decoy = false;
+    int hangAfter = -1;
+    int dieAfter = -1;
     bool emulate9x = false;
     int width = 0, height = 0;  // 0: the screen's
 };
@@ -61,13 +69,19 @@ struct State {
     Options options;
     std::vector<testdesk::TestItem> items;
     HWND progman = nullptr;
+    HWND host = nullptr;  // takes the commands and the ready title: Progman, or the decoy's
     HWND listView = nullptr;
     WNDPROC listViewProc = nullptr;
     bool painted = false;
     bool placed = false;
     UINT dumpMessage = 0;
     UINT clearLogMessage = 0;
+    UINT listViewMessage = 0;
+    UINT hangMessage = 0;
+    UINT lateAnswerMessage = 0;
+    bool dumping = false;  // our own list-view messages, sent while answering another process
     LogFile log;
+    testdesk::ShellFaults faults;
     struct {
         int item = -1;  // the icon the user drags, or -1
         POINT offset = {};
@@ -93,7 +107,19 @@ Options ParseOptions(int argc, char** argv) {
         else if (a == "--utf8")
             o.utf8 = true;
         else if (a == "--workerw")
-            o.workerW = true;
+            o.tree = Tree::kWorkerW;
+        else if (a == "--tree" && hasValue) {
+            const std::string t = argv[++i];
+            o.tree = t == "workerw"           ? Tree::kWorkerW
+                     : t == "defview-workerw" ? Tree::kDefViewWorkerW
+                     : t == "foreign-first"   ? Tree::kForeignFirst
+                                              : Tree::kClassic;
+        } else if (a == "--decoy")
+            o.decoy = true;
+        else if (a == "--hang-after" && hasValue)
+            o.hangAfter = std::atoi(argv[++i]);
+        else if (a == "--die-after" && hasValue)
+            o.dieAfter = std::atoi(argv[++i]);
         else if (a == "--emulate-9x")
             o.emulate9x = true;
         else if (a == "--view-object" && hasValue)
@@ -122,8 +148,8 @@ std::string Utf8ToAnsi(const std::string& text) {
 void PlaceItems() {
     if (g.placed) return;
     g.placed = true;
-    KillTimer(g.progman, kPlaceTimer);
-    KillTimer(g.progman, kFallbackTimer);
+    KillTimer(g.host, kPlaceTimer);
+    KillTimer(g.host, kFallbackTimer);
     // One repaint at the end: painting after each move makes thousands of icons slow.
     SendMessageA(g.listView, WM_SETREDRAW, FALSE, 0);
     for (std::size_t i = 0; i < g.items.size(); ++i) {
@@ -133,13 +159,15 @@ void PlaceItems() {
     }
     SendMessageA(g.listView, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(g.listView, nullptr, TRUE);
-    SetWindowTextA(g.progman, "Program Manager");  // now FindWindowA sees a ready desktop
+    // Now FindWindowA sees a ready desktop.
+    SetWindowTextA(g.host, g.options.decoy ? testdesk::kDecoyTitle : "Program Manager");
 }
 
 LRESULT Dump() {
     if (g.options.dump.empty()) return 0;
     std::FILE* f = std::fopen(g.options.dump.c_str(), "wb");
     if (!f) return 0;
+    g.dumping = true;
     const int n = static_cast<int>(SendMessageA(g.listView, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < n; ++i) {
         POINT pt = {};
@@ -153,17 +181,23 @@ LRESULT Dump() {
         std::fprintf(f, "%d %ld %ld %s\n", i, static_cast<long>(pt.x), static_cast<long>(pt.y),
                      text);
     }
+    g.dumping = false;
     return std::fclose(f) == 0 ? 1 : 0;
 }
 
+bool IsListViewMessage(UINT msg) { return msg >= LVM_FIRST && msg < LVM_FIRST + 0x100; }
+
 LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (IsListViewMessage(msg) && InSendMessage() && !g.dumping &&
+        !g.faults.BeforeForeignMessage(msg, lParam))
+        return 0;
     switch (msg) {
         case WM_PAINT: {
             const LRESULT r = CallWindowProcA(g.listViewProc, hwnd, msg, wParam, lParam);
             // The list view arranges its icons at its first paint: place them after it.
             if (!g.painted) {
                 g.painted = true;
-                SetTimer(g.progman, kPlaceTimer, kPlaceDelayMs, nullptr);
+                SetTimer(g.host, kPlaceTimer, kPlaceDelayMs, nullptr);
             }
             return r;
         }
@@ -188,17 +222,40 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return CallWindowProcA(g.listViewProc, hwnd, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK ProgmanProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == g.dumpMessage && msg) return Dump();
-    if (msg == g.clearLogMessage && msg) {
+// What the host window (Progman, or the decoy's WorkerW) answers: the client's commands,
+// the placing timers, the end of the program. False for anything else.
+bool HostMessage(UINT msg, WPARAM wParam, LRESULT& result) {
+    result = 0;
+    if (!msg) return false;
+    if (msg == g.dumpMessage) {
+        result = Dump();
+    } else if (msg == g.clearLogMessage) {
         g.log.Reopen();
         g.viewServer.ClearLog();
-        return 1;
+        result = 1;
+    } else if (msg == g.listViewMessage) {
+        result = reinterpret_cast<LRESULT>(g.listView);
+    } else if (msg == g.hangMessage) {
+        g.faults.HangAfter(static_cast<int>(wParam));
+        result = 1;
+    } else if (msg == g.lateAnswerMessage) {
+        result = static_cast<LRESULT>(g.faults.Late());
+    } else if (msg == WM_TIMER && (wParam == kPlaceTimer || wParam == kFallbackTimer)) {
+        PlaceItems();
+    } else if (msg == WM_CLOSE) {
+        DestroyWindow(g.host);
+    } else if (msg == WM_DESTROY) {
+        PostQuitMessage(0);
+    } else {
+        return false;
     }
+    return true;
+}
+
+LRESULT CALLBACK ProgmanProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (hwnd == g.host && HostMessage(msg, wParam, result)) return result;
     switch (msg) {
-        case WM_TIMER:
-            if (wParam == kPlaceTimer || wParam == kFallbackTimer) PlaceItems();
-            return 0;
         case WM_WINDOWPOSCHANGING: {
             // Like the shell's desktop, stay beneath every other window, even when clicked.
             auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
@@ -206,12 +263,6 @@ LRESULT CALLBACK ProgmanProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             pos->flags &= ~SWP_NOZORDER;
             return DefWindowProcA(hwnd, msg, wParam, lParam);
         }
-        case WM_CLOSE:
-            DestroyWindow(hwnd);
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
         default:
             return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
@@ -229,6 +280,8 @@ void MoveDraggedItem(LPARAM mousePos) {
 // SHELLDLL_DefView and WorkerW: plain containers that keep their child filling them;
 // the one holding the list view moves the icons the user drags.
 LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (hwnd == g.host && HostMessage(msg, wParam, result)) return result;
     switch (msg) {
         case WM_SIZE:
             if (HWND child = GetWindow(hwnd, GW_CHILD))
@@ -277,24 +330,44 @@ bool CreateDesktop(HINSTANCE instance) {
     AddWindowClass(instance, "Progman", ProgmanProc);
     AddWindowClass(instance, "WorkerW", ContainerProc);
     AddWindowClass(instance, "SHELLDLL_DefView", ContainerProc);
+    AddWindowClass(instance, "TorvinelForeign", DefWindowProcA);  // another program's window
 
     // No title yet: it comes when the icons stand at their places.
-    const DWORD progmanStyle = WS_POPUP | (g.options.workerW ? 0 : WS_VISIBLE);
-    g.progman = CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "", progmanStyle, 0, 0, cx, cy,
-                                nullptr, nullptr, instance, nullptr);
-    if (!g.progman) return false;
-    HWND host = g.progman;
-    if (g.options.workerW) {
-        host = CreateWindowExA(WS_EX_TOOLWINDOW, "WorkerW", "", WS_POPUP | WS_VISIBLE, 0, 0, cx, cy,
-                               nullptr, nullptr, instance, nullptr);
-        if (!host) return false;
+    auto topLevel = [&](const char* cls, DWORD visible) {
+        return CreateWindowExA(WS_EX_TOOLWINDOW, cls, "", WS_POPUP | visible, 0, 0, cx, cy, nullptr,
+                               nullptr, instance, nullptr);
+    };
+    auto child = [&](const char* cls, HWND parent) {
+        return CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE, 0, 0, cx, cy, parent, nullptr,
+                               instance, nullptr);
+    };
+    auto raise = [](HWND w) {
+        SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    };
+    HWND viewHost = nullptr;
+    if (g.options.decoy) {
+        g.host = viewHost = topLevel("WorkerW", WS_VISIBLE);
+    } else {
+        const bool workerW = g.options.tree == Tree::kWorkerW;
+        g.host = g.progman = topLevel("Progman", workerW ? 0 : WS_VISIBLE);
+        viewHost = workerW ? topLevel("WorkerW", WS_VISIBLE) : g.progman;
     }
-    HWND defView = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, cx, cy,
-                                   host, nullptr, instance, nullptr);
+    if (!g.host || !viewHost) return false;
+    HWND defView = child("SHELLDLL_DefView", viewHost);
+    if (!defView) return false;
+    // Progman's first child (the top of its children) as each tree has it.
+    if (!g.options.decoy && g.options.tree == Tree::kDefViewWorkerW) {
+        if (!child("WorkerW", g.progman)) return false;
+        raise(defView);
+    } else if (!g.options.decoy && g.options.tree == Tree::kForeignFirst) {
+        HWND foreign = child("TorvinelForeign", g.progman);
+        if (!foreign || !child("Static", foreign)) return false;
+        raise(foreign);
+    }
     g.listView = CreateWindowExA(0, WC_LISTVIEWA, "FolderView",
                                  WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SINGLESEL, 0, 0, cx, cy,
                                  defView, nullptr, instance, nullptr);
-    if (!defView || !g.listView) return false;
+    if (!g.listView) return false;
 
     // Desktop colours, so a screenshot reads as a desktop.
     SendMessageA(g.listView, LVM_SETBKCOLOR, 0, RGB(0, 96, 128));
@@ -317,7 +390,7 @@ bool CreateDesktop(HINSTANCE instance) {
     SendMessageA(g.listView, WM_SETREDRAW, TRUE, 0);
     g.listViewProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(g.listView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListViewProc)));
-    SetTimer(g.progman, kFallbackTimer, kFallbackDelayMs, nullptr);
+    SetTimer(g.host, kFallbackTimer, kFallbackDelayMs, nullptr);
     return true;
 }
 
@@ -331,6 +404,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g.log.Open(g.options.log);
     g.dumpMessage = RegisterWindowMessageA(testdesk::kDumpMessage);
     g.clearLogMessage = RegisterWindowMessageA(testdesk::kClearLogMessage);
+    g.listViewMessage = RegisterWindowMessageA(testdesk::kListViewMessage);
+    g.hangMessage = RegisterWindowMessageA(testdesk::kHangMessage);
+    g.lateAnswerMessage = RegisterWindowMessageA(testdesk::kLateAnswerMessage);
+    if (!g.faults.Open()) return 2;
+    g.faults.HangAfter(g.options.hangAfter);
+    g.faults.DieAfter(g.options.dieAfter);
     if (g.options.emulate9x) {
         g.mapping = win::UniqueHandle(
             CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,

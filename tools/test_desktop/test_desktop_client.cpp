@@ -14,6 +14,32 @@ constexpr DWORD kPollMs = 20;
 
 HWND FindReadyProgman() { return FindWindowA("Progman", "Program Manager"); }
 
+DWORD ProcessOf(HWND hwnd) {
+    DWORD pid = 0;
+    if (hwnd) GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
+
+// The ready host window of process `pid`: its Progman, or its decoy "WorkerW".
+HWND FindReadyHost(DWORD pid, bool decoy) {
+    HWND host = decoy ? FindWindowA("WorkerW", kDecoyTitle) : FindReadyProgman();
+    return ProcessOf(host) == pid && pid ? host : nullptr;
+}
+
+const char* TreeOption(Tree tree) {
+    switch (tree) {
+        case Tree::kWorkerW:
+            return " --tree workerw";
+        case Tree::kDefViewWorkerW:
+            return " --tree defview-workerw";
+        case Tree::kForeignFirst:
+            return " --tree foreign-first";
+        case Tree::kClassic:
+            break;
+    }
+    return "";
+}
+
 // Any Progman of ours, ready or not (FindWindowA with no title matches any).
 HWND FindAnyProgman() { return FindWindowA("Progman", nullptr); }
 
@@ -57,8 +83,9 @@ void CloseRunningTestDesktops() {
     }
 }
 
-TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions options) {
-    CloseRunningTestDesktops();
+TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions options)
+    : m_decoy(options.decoy) {
+    if (!m_decoy) CloseRunningTestDesktops();
     m_dir = MakeTempDir();
     const std::string itemsPath = m_dir + "\\items.txt";
     m_logPath = m_dir + "\\setpos.log";
@@ -68,11 +95,14 @@ TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions 
 
     std::string cmd = "\"" + TestDesktopExe() + "\" --items \"" + itemsPath + "\" --log \"" +
                       m_logPath + "\" --dump \"" + m_dumpPath + "\"";
-    if (options.workerW) cmd += " --workerw";
+    cmd += TreeOption(options.tree);
+    if (options.decoy) cmd += " --decoy";
     if (options.emulate9x) cmd += " --emulate-9x";
     if (options.viewObject != ViewObjectMode::kNone)
         cmd += std::string(" --view-object ") + ViewObjectModeName(options.viewObject) +
                " --view-log \"" + m_viewLogPath + "\"";
+    if (options.hangAfter >= 0) cmd += " --hang-after " + std::to_string(options.hangAfter);
+    if (options.dieAfter >= 0) cmd += " --die-after " + std::to_string(options.dieAfter);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
@@ -83,9 +113,7 @@ TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions 
     m_processId = pi.dwProcessId;
 
     for (DWORD waited = 0; waited < options.readyTimeoutMs; waited += kPollMs) {
-        HWND progman = FindReadyProgman();
-        DWORD pid = 0;
-        if (progman && GetWindowThreadProcessId(progman, &pid) && pid == m_processId) {
+        if (FindReadyHost(m_processId, m_decoy)) {
             m_ready = true;
             return;
         }
@@ -104,20 +132,55 @@ TestDesktop::~TestDesktop() {
 
 HWND TestDesktop::Progman() const { return FindReadyProgman(); }
 
+HWND TestDesktop::Host() const { return FindReadyHost(m_processId, m_decoy); }
+
 HWND TestDesktop::ListView() const {
-    HWND host = Progman();
-    HWND defView = FindWindowExA(host, nullptr, "SHELLDLL_DefView", nullptr);
-    for (HWND w = nullptr; !defView && (w = FindWindowExA(nullptr, w, "WorkerW", nullptr));)
-        defView = FindWindowExA(w, nullptr, "SHELLDLL_DefView", nullptr);
-    return defView ? FindWindowExA(defView, nullptr, "SysListView32", nullptr) : nullptr;
+    DWORD_PTR view = 0;
+    HWND host = Host();
+    if (!host || !SendMessageTimeoutA(host, RegisterWindowMessageA(kListViewMessage), 0, 0,
+                                      SMTO_ABORTIFHUNG, 10000, &view))
+        return nullptr;
+    return reinterpret_cast<HWND>(view);
+}
+
+bool TestDesktop::Hang(int after) const {
+    DWORD_PTR armed = 0;
+    HWND host = Host();
+    return host &&
+           SendMessageTimeoutA(host, RegisterWindowMessageA(kHangMessage),
+                               static_cast<WPARAM>(after), 0, SMTO_ABORTIFHUNG, 10000, &armed) &&
+           armed == 1;
+}
+
+bool TestDesktop::WaitUntilHung(DWORD timeoutMs) const {
+    win::UniqueHandle hung(
+        OpenEventA(SYNCHRONIZE, FALSE, FaultEventName(kHungEventPrefix, m_processId).c_str()));
+    return hung && WaitForSingleObject(hung.Get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool TestDesktop::SetFaultEvent(const char* prefix) const {
+    win::UniqueHandle event(
+        OpenEventA(EVENT_MODIFY_STATE, FALSE, FaultEventName(prefix, m_processId).c_str()));
+    return event && SetEvent(event.Get());
+}
+
+void TestDesktop::Resume() const { SetFaultEvent(kResumeEventPrefix); }
+
+LateAnswer TestDesktop::LateAnswerOfHeldMessage() const {
+    DWORD_PTR late = 0;
+    HWND host = Host();
+    if (!host || !SendMessageTimeoutA(host, RegisterWindowMessageA(kLateAnswerMessage), 0, 0,
+                                      SMTO_ABORTIFHUNG, 10000, &late))
+        return LateAnswer::kNone;
+    return static_cast<LateAnswer>(late);
 }
 
 std::vector<TestItem> TestDesktop::Items() const {
     std::vector<TestItem> items;
-    HWND progman = Progman();
-    if (!progman) return items;
+    HWND host = Host();
+    if (!host) return items;
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(progman, RegisterWindowMessageA(kDumpMessage), 0, 0, SMTO_ABORTIFHUNG,
+    if (!SendMessageTimeoutA(host, RegisterWindowMessageA(kDumpMessage), 0, 0, SMTO_ABORTIFHUNG,
                              10000, &result) ||
         result != 1)
         return items;
@@ -151,16 +214,14 @@ std::vector<SetPositionRecord> TestDesktop::SetPositionLog() const {
 }
 
 void TestDesktop::ClearSetPositionLog() const {
-    if (HWND progman = Progman())
-        SendMessageA(progman, RegisterWindowMessageA(kClearLogMessage), 0, 0);
+    if (HWND host = Host()) SendMessageA(host, RegisterWindowMessageA(kClearLogMessage), 0, 0);
 }
 
 void TestDesktop::Close() {
     if (!m_process) return;
-    DWORD pid = 0;
-    HWND progman = FindAnyProgman();
-    if (progman && GetWindowThreadProcessId(progman, &pid) && pid == m_processId)
-        PostMessageA(progman, WM_CLOSE, 0, 0);
+    Resume();
+    HWND host = m_decoy ? FindWindowA("WorkerW", kDecoyTitle) : FindAnyProgman();
+    if (ProcessOf(host) == m_processId) PostMessageA(host, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(m_process.Get(), 10000) != WAIT_OBJECT_0)
         TerminateProcess(m_process.Get(), 1);
     m_process.Reset();

@@ -10,16 +10,29 @@
 
 #include "win/unique_handle.h"
 #include "tools/test_desktop/items_file.h"
+#include "tools/test_desktop/shell_faults.h"
 #include "tools/test_desktop/view_object/view_calls.h"
 #include "tools/test_desktop/view_object/view_mode.h"
 
 namespace testdesk {
 
+// Where the view lives (see protocol.h, --tree).
+enum class Tree {
+    kClassic,         // Progman > SHELLDLL_DefView > view
+    kWorkerW,         // a top-level "WorkerW" > SHELLDLL_DefView > view, Progman childless
+    kDefViewWorkerW,  // Progman > SHELLDLL_DefView > view, then an empty "WorkerW"
+    kForeignFirst,    // Progman > another program's window, then SHELLDLL_DefView > view
+};
+
 struct TestDesktopOptions {
-    bool workerW = false;    // view under a top-level "WorkerW", Progman childless
+    Tree tree = Tree::kClassic;
+    bool decoy = false;      // only a top-level "WorkerW" with a view, as any program may
+                             // make; started beside a running test desktop, not instead
     bool emulate9x = false;  // answer the shared-block scheme in the "TORVINEL" block
     // Serve the shell's view object (needs a ViewObjectRegistration while it runs).
     ViewObjectMode viewObject = ViewObjectMode::kNone;
+    int hangAfter = -1;  // hold the list-view message from another process after N
+    int dieAfter = -1;   // end the process at the list-view message after N
     DWORD readyTimeoutMs = 20000;
 };
 
@@ -49,9 +62,21 @@ public:
     TestDesktop& operator=(const TestDesktop&) = delete;
 
     bool Ready() const { return m_ready; }
-    HWND Progman() const;
-    HWND ListView() const;  // found directly, not through the code under test
+    HWND Progman() const;   // the ready Progman window (of any test desktop), or null
+    HWND ListView() const;  // as the desktop itself tells, not through the code under test
     DWORD ProcessId() const { return m_processId; }
+
+    // Holds the list-view message from another process that comes after `after` more
+    // of them (see --hang-after); true once armed.
+    bool Hang(int after = 0) const;
+    // True once a message is held (within `timeoutMs`).
+    bool WaitUntilHung(DWORD timeoutMs) const;
+    // Lets the held message go: it is answered (into memory still allocated) and the
+    // desktop answers again.
+    void Resume() const;
+    // Whether the held message's late answer landed in memory still allocated; kNone
+    // while none was answered or when the desktop does not answer.
+    LateAnswer LateAnswerOfHeldMessage() const;
 
     // Every item's current position and text, in item order (asks the desktop to dump).
     std::vector<TestItem> Items() const;
@@ -63,20 +88,26 @@ public:
         return ReadViewObjectCalls(m_viewLogPath);
     }
 
-    // Asks the desktop to close and waits for its process to end.
+    // Asks the desktop to close (letting any held message go first) and waits for its
+    // process to end.
     void Close();
 
 private:
+    HWND Host() const;  // the window that takes the commands: Progman or the decoy's
+    bool SetFaultEvent(const char* prefix) const;
+
     std::string m_dir;
     std::string m_logPath;
     std::string m_dumpPath;
     std::string m_viewLogPath;
     win::UniqueHandle m_process;
     DWORD m_processId = 0;
+    bool m_decoy = false;
     bool m_ready = false;
 };
 
-// Ends whatever test desktop is running (e.g. left over by a crashed test).
+// Ends whatever test desktop is running (e.g. left over by a crashed test); a decoy
+// belongs to its TestDesktop object and is not looked for.
 void CloseRunningTestDesktops();
 
 }  // namespace testdesk

@@ -69,9 +69,27 @@ int RunningApp::Selection() const { return driver::ReadListSelection(m_main, IDC
 
 void RunningApp::Select(int line) const { driver::SelectListLine(m_main, IDC_LAYOUT_LIST, line); }
 
+std::optional<std::wstring> RunningApp::AnswerBox(const std::wstring& caption,
+                                                  DWORD timeoutMs) const {
+    HWND box = WaitForBox(caption, timeoutMs);
+    if (!box) return std::nullopt;
+    std::wstring text = driver::ReadMessageBoxText(box);
+    driver::AnswerMessageBox(box, IDOK);
+    if (!driver::WaitForClose(box)) return std::nullopt;
+    return text;
+}
+
 bool RunningApp::PressRemember(const std::wstring& title) const {
     driver::ClickButton(m_main, IDC_REMEMBER);
     return driver::EnterTitle(title);
+}
+
+::testing::AssertionResult RunningApp::Remember(const std::wstring& title) const {
+    const size_t before = Lines().size();
+    if (!PressRemember(title))
+        return ::testing::AssertionFailure() << "no title dialog, or it stays";
+    if (!WaitForLines(m_main, before + 1)) return ::testing::AssertionFailure() << "no new line";
+    return ::testing::AssertionSuccess();
 }
 
 HWND RunningApp::PressDelete(DWORD timeoutMs) const {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,10 @@ public:
 
     // Waits for a message box or dialog of this process.
     HWND WaitForBox(const std::wstring& caption, DWORD timeoutMs = 5000) const;
+    // Waits for a message box, answers it with OK and waits until it has gone; its text,
+    // or nullopt when none came (or it stayed).
+    std::optional<std::wstring> AnswerBox(const std::wstring& caption,
+                                          DWORD timeoutMs = 5000) const;
     // True when the process ended in time.
     bool WaitForExit(DWORD timeoutMs = 10000) const { return m_process.WaitForExit(timeoutMs); }
     // Closes the main dialog (WM_CLOSE, as the close box); success when the process
@@ -62,6 +67,8 @@ public:
     // Presses remember and enters `title` in the title dialog; true once that dialog has
     // closed (the capture then runs, or a question follows).
     bool PressRemember(const std::wstring& title) const;
+    // Remembers the desktop under a new `title` and waits until its line is listed.
+    ::testing::AssertionResult Remember(const std::wstring& title) const;
     // Presses delete; the question it asks, or nullptr when none came in time.
     HWND PressDelete(DWORD timeoutMs = 5000) const;
     // Selects `line`, deletes it answering yes, and waits until the list has one line less.
