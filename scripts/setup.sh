@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12 (run as root; safe to run again):
-# compilers, GoogleTest sources, mingw-w64, Wine, Xvfb, fonts, and the ja_JP.UTF-8 locale
-# that gives Wine code page 932.
+# compilers, GoogleTest sources, mingw-w64 (with widl, for the test desktop's proxy DLL),
+# Wine, Xvfb, fonts, and the ja_JP.UTF-8 locale that gives Wine code page 932.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ googletest clang libclang-rt-14-dev
-          g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+          g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-tools
           wine wine64 xvfb xauth fonts-wine fonts-ipafont-gothic
           imagemagick xdotool locales)
 

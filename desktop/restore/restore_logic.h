@@ -7,8 +7,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "desktop/desktop.h"
+#include "desktop/placed_icon.h"
 
 class CLayoutStore;
 
@@ -34,7 +36,11 @@ struct RestoreJob {
 // NT family: every desktop item is walked; an item whose text names a saved icon
 // (ignoring ASCII case) goes to that icon's place. Animated, the abort flag is tested
 // after each matched item; an item whose position can no longer be read is skipped.
-void RestoreByName(desktop::Desktop& desk, const RestoreJob& job);
+// Returns the items that now stand at their saved places, in item order: every matched
+// item when instant; when animated, those whose glide ended on the target (not one
+// that stood there already, nor the one an abort stopped). Empty when the view was lost:
+// a shell that does not answer is told nothing more.
+std::vector<desktop::PlacedIcon> RestoreByName(desktop::Desktop& desk, const RestoreJob& job);
 
 // 9x family: desktop item i goes to saved icon i, for the first min(item count, icon
 // count) items. Instant needs no access context; animated opens the shared block once

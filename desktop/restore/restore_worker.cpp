@@ -2,8 +2,24 @@
 // the scheme's variant on the real desktop, report completion.
 #include "desktop/restore/restore_worker.h"
 
+#include "desktop/access/view_object.h"
 #include "desktop/access/win32_desktop.h"
 #include "desktop/restore/restore_logic.h"
+#include "win/com.h"
+
+namespace {
+
+// The NT variant, then the shell's view object told where the icons went, so that the
+// shell keeps them (the list view alone is not enough on Windows 10 1809 and later).
+// The worker's own apartment, held only for that, ends before the worker reports.
+void RestoreAndTellShell(desktop::Desktop& desk, const restore::RestoreJob& job) {
+    const std::vector<desktop::PlacedIcon> placed = restore::RestoreByName(desk, job);
+    if (placed.empty()) return;
+    const win::ComApartment apartment(COINIT_MULTITHREADED);
+    if (apartment) desktop::TellViewObject(placed);
+}
+
+}  // namespace
 
 UINT RestoreWorker(LPVOID param) {
     RestoreParams* block = static_cast<RestoreParams*>(param);
@@ -26,7 +42,7 @@ UINT RestoreWorker(LPVOID param) {
         desktop::Win32Desktop desk;
         const restore::RestoreJob job{layouts, layout, mode, abort, speed};
         if (scheme == desktop::Scheme::RemoteByName)
-            restore::RestoreByName(desk, job);
+            RestoreAndTellShell(desk, job);
         else
             restore::RestoreByIndex(desk, job);
     }

@@ -17,7 +17,9 @@ if(NOT out MATCHES "Subsystem[ \t]+00000002")
     message(FATAL_ERROR "not a GUI subsystem program")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${out}")
-set(system kernel32.dll user32.dll gdi32.dll advapi32.dll msvcrt.dll comctl32.dll shell32.dll)
+# ole32: the shell's view object after a restore.
+set(system kernel32.dll user32.dll gdi32.dll advapi32.dll msvcrt.dll comctl32.dll shell32.dll
+    ole32.dll)
 foreach(line ${imports})
     string(REPLACE "DLL Name: " "" dll "${line}")
     string(STRIP "${dll}" dll)

@@ -240,6 +240,44 @@ TEST_F(RestoreTest, ByIndexTestsAbortAfterEveryIconEvenInPlace) {
     ExpectReleased();
 }
 
+// What a by-name restore reports as placed, for the shell's view object: the items that
+// now stand at their saved places, with the texts read from them. Instant: every
+// matched item. Animated: only glides that ended on the target. A lost view: nothing.
+TEST_F(RestoreTest, ByNameReportsTheItemsItPlaced) {
+    using desktop::PlacedIcon;
+    using Placed = std::vector<PlacedIcon>;
+    Save({{"Recycle Bin", 100, 200}, {"マイ ドキュメント", -20, 35}, {"still", 30, 30}});
+    const PlacedIcon docs{0, "マイ ドキュメント", -20, 35};
+    const PlacedIcon bin{2, "RECYCLE BIN", 100, 200};
+    const PlacedIcon still{3, "Still", 30, 30};
+    struct Case {
+        const char* what;
+        int32_t mode;
+        int abortAtSet;  // 0: never
+        int lostAt;      // list-view message that goes unanswered; 0: none
+        Placed expected;
+    } cases[] = {
+        {"instant", restore::kRestoreInstant, 0, 0, {docs, bin, still}},
+        {"animated: not the one in place", restore::kRestoreAnimated, 0, 0, {docs, bin}},
+        {"aborted on the second glide", restore::kRestoreAnimated, 40, 0, {docs}},
+        {"aborted at the step that reached the target", restore::kRestoreAnimated, 35, 0, {docs}},
+        {"aborted on the first glide", restore::kRestoreAnimated, 34, 0, {}},
+        {"instant, view lost at the last set", restore::kRestoreInstant, 0, 12, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim = SimDesktop({{"マイ ドキュメント", 0, 0},  // 35 steps, then the target
+                          {"Notes.txt", 7, 7},
+                          {"RECYCLE BIN", 5, 5},
+                          {"Still", 30, 30}});
+        abort = 0;
+        if (c.abortAtSet) AbortAtSet(c.abortAtSet);
+        sim.SetUnansweredMessage(c.lostAt);
+        const Placed placed = restore::RestoreByName(sim, {store, 0, c.mode, abort, speed});
+        EXPECT_EQ(placed, c.expected);
+    }
+}
+
 // A shell that stops answering mid-restore: the restore ends at that message, sends
 // nothing after it and releases what it opened, in every variant and mode.
 TEST_F(RestoreTest, ViewLostEndsTheRestoreAtThatMessage) {

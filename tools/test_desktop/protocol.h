@@ -3,6 +3,7 @@
 //   test_desktop.exe [--items FILE [--utf8]] [--log FILE] [--dump FILE]
 //                    [--tree classic|workerw|defview-workerw|foreign-first] [--decoy]
 //                    [--hang-after N] [--die-after N] [--emulate-9x] [--size WxH]
+//                    [--view-object MODE --view-log FILE]
 //
 // --items   one icon per line: "x y text" (decimal x and y, one space, the text in the
 //           ANSI code page up to the line end; CR before LF ignored). No file or an empty
@@ -36,6 +37,10 @@
 //           its own view (whatever address came with it), so the NT remote-block
 //           position read does not work against it: use it with the 9x scheme only.
 // --size    the desktop window's size in pixels (it stands at 0,0); default: the screen.
+// --view-object  serve the shell's view-object chain (view_object/view_server.h): MODE
+//           "same", "reordered" or "hangs"; needs the registration of
+//           view_object/registration.h. --view-log: its SelectAndPositionItems calls.
+//           The clear-log message empties this log too.
 //
 // kListViewMessage to the host window returns the view's window handle.
 // The user can drag icons with the mouse (moved by LVM_SETITEMPOSITION32: not logged).

@@ -18,6 +18,7 @@
 #include "tools/test_desktop/items_file.h"
 #include "tools/test_desktop/protocol.h"
 #include "tools/test_desktop/shell_faults.h"
+#include "tools/test_desktop/view_object/view_server.h"
 
 namespace {
 
@@ -29,7 +30,8 @@ constexpr UINT kFallbackDelayMs = 3000;
 enum class Tree { kClassic, kWorkerW, kDefViewWorkerW, kForeignFirst };
 
 struct Options {
-    std::string items, log, dump;
+    std::string items, log, dump, viewLog;
+    testdesk::ViewObjectMode viewObject = testdesk::ViewObjectMode::kNone;
     bool utf8 = false;
     Tree tree = Tree::kClassic;
     bool decoy = false;
@@ -86,6 +88,7 @@ struct State {
     } drag;
     win::UniqueHandle mapping;  // --emulate-9x: the shared arena
     win::UniqueMappedView view;
+    testdesk::ViewObjectServer viewServer;
 };
 
 State g;
@@ -119,6 +122,10 @@ Options ParseOptions(int argc, char** argv) {
             o.dieAfter = std::atoi(argv[++i]);
         else if (a == "--emulate-9x")
             o.emulate9x = true;
+        else if (a == "--view-object" && hasValue)
+            o.viewObject = testdesk::ParseViewObjectMode(argv[++i]);
+        else if (a == "--view-log" && hasValue)
+            o.viewLog = argv[++i];
         else if (a == "--size" && hasValue)
             std::sscanf(argv[++i], "%dx%d", &o.width, &o.height);
     }
@@ -224,6 +231,7 @@ bool HostMessage(UINT msg, WPARAM wParam, LRESULT& result) {
         result = Dump();
     } else if (msg == g.clearLogMessage) {
         g.log.Reopen();
+        g.viewServer.ClearLog();
         result = 1;
     } else if (msg == g.listViewMessage) {
         result = reinterpret_cast<LRESULT>(g.listView);
@@ -415,12 +423,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     if (!CreateDesktop(instance)) return 1;
+    // Before the desktop reads as ready, so that a client finds the view object at once.
+    if (!g.viewServer.Start(g.progman, g.listView, g.options.viewObject, g.options.viewLog))
+        return 3;
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    g.viewServer.Stop();  // a class left registered would outlive us in rpcss
     g.view.Reset();
     g.mapping.Reset();
     return 0;

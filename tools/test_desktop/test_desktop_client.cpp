@@ -90,6 +90,7 @@ TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions 
     const std::string itemsPath = m_dir + "\\items.txt";
     m_logPath = m_dir + "\\setpos.log";
     m_dumpPath = m_dir + "\\dump.txt";
+    m_viewLogPath = m_dir + "\\view.log";
     if (!WriteItemsFile(itemsPath, items)) return;
 
     std::string cmd = "\"" + TestDesktopExe() + "\" --items \"" + itemsPath + "\" --log \"" +
@@ -97,6 +98,9 @@ TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions 
     cmd += TreeOption(options.tree);
     if (options.decoy) cmd += " --decoy";
     if (options.emulate9x) cmd += " --emulate-9x";
+    if (options.viewObject != ViewObjectMode::kNone)
+        cmd += std::string(" --view-object ") + ViewObjectModeName(options.viewObject) +
+               " --view-log \"" + m_viewLogPath + "\"";
     if (options.hangAfter >= 0) cmd += " --hang-after " + std::to_string(options.hangAfter);
     if (options.dieAfter >= 0) cmd += " --die-after " + std::to_string(options.dieAfter);
     STARTUPINFOA si = {};
@@ -122,6 +126,7 @@ TestDesktop::~TestDesktop() {
     DeleteFileA((m_dir + "\\items.txt").c_str());
     DeleteFileA(m_logPath.c_str());
     DeleteFileA(m_dumpPath.c_str());
+    DeleteFileA(m_viewLogPath.c_str());
     RemoveDirectoryA(m_dir.c_str());
 }
 

@@ -11,6 +11,8 @@
 #include "win/unique_handle.h"
 #include "tools/test_desktop/items_file.h"
 #include "tools/test_desktop/shell_faults.h"
+#include "tools/test_desktop/view_object/view_calls.h"
+#include "tools/test_desktop/view_object/view_mode.h"
 
 namespace testdesk {
 
@@ -27,8 +29,10 @@ struct TestDesktopOptions {
     bool decoy = false;      // only a top-level "WorkerW" with a view, as any program may
                              // make; started beside a running test desktop, not instead
     bool emulate9x = false;  // answer the shared-block scheme in the "TORVINEL" block
-    int hangAfter = -1;      // hold the list-view message from another process after N
-    int dieAfter = -1;       // end the process at the list-view message after N
+    // Serve the shell's view object (needs a ViewObjectRegistration while it runs).
+    ViewObjectMode viewObject = ViewObjectMode::kNone;
+    int hangAfter = -1;  // hold the list-view message from another process after N
+    int dieAfter = -1;   // end the process at the list-view message after N
     DWORD readyTimeoutMs = 20000;
 };
 
@@ -78,7 +82,11 @@ public:
     std::vector<TestItem> Items() const;
     // The LVM_SETITEMPOSITION messages received so far, in order.
     std::vector<SetPositionRecord> SetPositionLog() const;
-    void ClearSetPositionLog() const;
+    void ClearSetPositionLog() const;  // the view object's log too
+    // The view object's SelectAndPositionItems calls so far, in order.
+    std::vector<ViewObjectCall> ViewObjectCalls() const {
+        return ReadViewObjectCalls(m_viewLogPath);
+    }
 
     // Asks the desktop to close (letting any held message go first) and waits for its
     // process to end.
@@ -91,6 +99,7 @@ private:
     std::string m_dir;
     std::string m_logPath;
     std::string m_dumpPath;
+    std::string m_viewLogPath;
     win::UniqueHandle m_process;
     DWORD m_processId = 0;
     bool m_decoy = false;

@@ -1,0 +1,36 @@
+// How the test desktop serves the shell's view object, and the option value naming it.
+#pragma once
+
+#include <string>
+
+namespace testdesk {
+
+enum class ViewObjectMode {
+    kNone,       // no server: the desktop answers as under Wine's own explorer
+    kSameOrder,  // view item i is list-view item i
+    kReordered,  // view items 2k and 2k+1 are list-view items 2k+1 and 2k
+    kHangs,      // SelectAndPositionItems never answers (the desktop still runs)
+};
+
+// The option's value on the test desktop's command line: "same", "reordered", "hangs".
+inline const char* ViewObjectModeName(ViewObjectMode mode) {
+    switch (mode) {
+        case ViewObjectMode::kSameOrder:
+            return "same";
+        case ViewObjectMode::kReordered:
+            return "reordered";
+        case ViewObjectMode::kHangs:
+            return "hangs";
+        default:
+            return "none";
+    }
+}
+
+inline ViewObjectMode ParseViewObjectMode(const std::string& name) {
+    for (ViewObjectMode m :
+         {ViewObjectMode::kSameOrder, ViewObjectMode::kReordered, ViewObjectMode::kHangs})
+        if (name == ViewObjectModeName(m)) return m;
+    return ViewObjectMode::kNone;
+}
+
+}  // namespace testdesk
