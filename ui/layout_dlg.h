@@ -39,8 +39,8 @@ public:
     LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
     LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
 
-    // After the dialog has closed: a restore worker did not end in time (a shell or
-    // view object that does not answer). It still reads this dialog and the layouts,
+    // After the dialog has closed: a restore worker did not end in time (a shell that
+    // does not answer). It still reads this dialog and the layouts,
     // so neither may be destroyed while the process lives.
     bool WorkerStillRunning() const { return m_bWorkerStillRunning; }
 

@@ -2,21 +2,21 @@
 // the scheme's variant on the real desktop, report completion.
 #include "desktop/restore/restore_worker.h"
 
-#include "desktop/access/view_object.h"
+#include <utility>
+
+#include "desktop/access/view_commit.h"
 #include "desktop/access/win32_desktop.h"
 #include "desktop/restore/restore_logic.h"
-#include "win/com.h"
 
 namespace {
 
 // The NT variant, then the shell's view object told where the icons went, so that the
 // shell keeps them (the list view alone is not enough on Windows 10 1809 and later).
-// The worker's own apartment, held only for that, ends before the worker reports.
+// A view object that does not answer holds the worker no longer than its wait.
 void RestoreAndTellShell(desktop::Desktop& desk, const restore::RestoreJob& job) {
-    const std::vector<desktop::PlacedIcon> placed = restore::RestoreByName(desk, job);
+    std::vector<desktop::PlacedIcon> placed = restore::RestoreByName(desk, job);
     if (placed.empty()) return;
-    const win::ComApartment apartment(COINIT_MULTITHREADED);
-    if (apartment) desktop::TellViewObject(placed);
+    desktop::TellViewObjectWithin(std::move(placed));
 }
 
 }  // namespace

@@ -208,9 +208,36 @@ TEST_F(ViewObjectE2E, WithoutAViewObjectTheRestoreStandsSilently) {
     }
 }
 
-// A view object that never answers holds the worker, not the program: the dialog
-// stays busy, closing it saves the layouts and ends the process within the close
-// path's time-out.
+// A view object that never answers holds the restore only for its wait: the dialog
+// goes idle by itself, silently, with the list view's restore standing. The hung call
+// keeps its one thread: a second restore goes idle too but does not call again. Closing
+// afterwards ends the process normally, with the layouts saved.
+TEST_F(ViewObjectE2E, AHangingViewObjectHoldsTheRestoreOnlyForItsWait) {
+    Seed({{PackIconPos(10, 20), L"a"}, {PackIconPos(30, 40), L"b"}});
+    const e2e::LayoutValues seeded = e2e::ReadLayoutValues();
+    StartDesktop({{0, 0, "a"}, {5, 5, "b"}}, ViewObjectMode::kHangs);
+    e2e::RunningApp app;
+    ASSERT_TRUE(app.main());
+    for (const int attempt : {1, 2}) {
+        SCOPED_TRACE(attempt);
+        RestoreHome(app, IDC_RESTORE);
+        ASSERT_TRUE(e2e::WaitForSets(*td, 2u * attempt));
+        // A bound, not a measure: the wait is one list-view message time-out.
+        ASSERT_TRUE(WaitIdle(app.main(), 15000));
+        EXPECT_EQ(td->ViewObjectCalls().size(), 1u);
+        EXPECT_EQ(app.WaitForBox(e2e::kAppCaption, 300), nullptr);
+    }
+    EXPECT_EQ(td->SetPositionLog(), (Log{{0, 10, 20}, {1, 30, 40}, {0, 10, 20}, {1, 30, 40}}));
+
+    driver::PostClose(app.main());
+    DWORD code = 1;
+    EXPECT_TRUE(app.process().WaitForExit(15000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(e2e::ReadLayoutValues(), seeded);
+}
+
+// Closing while the restore still waits for a view object that never answers saves the
+// layouts and ends the process within the close path's time-out.
 TEST_F(ViewObjectE2E, AHangingViewObjectDoesNotHoldTheClose) {
     Seed({{PackIconPos(10, 20), L"a"}});
     const e2e::LayoutValues seeded = e2e::ReadLayoutValues();
@@ -219,7 +246,7 @@ TEST_F(ViewObjectE2E, AHangingViewObjectDoesNotHoldTheClose) {
     ASSERT_TRUE(app.main());
     RestoreHome(app, IDC_RESTORE);
     ASSERT_TRUE(e2e::WaitForSets(*td, 1));
-    Sleep(500);
+    ASSERT_TRUE(e2e::WaitFor([&] { return !td->ViewObjectCalls().empty(); }, 5000));
     EXPECT_TRUE(e2e::ButtonsAre(app.main(), Buttons::kRestoring));
 
     driver::PostClose(app.main());

@@ -9,7 +9,7 @@ enum class ViewObjectMode {
     kNone,       // no server: the desktop answers as under Wine's own explorer
     kSameOrder,  // view item i is list-view item i
     kReordered,  // view items 2k and 2k+1 are list-view items 2k+1 and 2k
-    kHangs,      // SelectAndPositionItems never answers (the desktop still runs)
+    kHangs,      // SelectAndPositionItems is logged, never answered (the desktop still runs)
 };
 
 // The option's value on the test desktop's command line: "same", "reordered", "hangs".

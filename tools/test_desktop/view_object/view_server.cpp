@@ -239,11 +239,11 @@ public:
     HRESULT STDMETHODCALLTYPE GetAutoArrange() override { return S_FALSE; }
     HRESULT STDMETHODCALLTYPE SelectItem(int, DWORD) override { return E_NOTIMPL; }
     // Logged, then applied with LVM_SETITEMPOSITION32, which the list view's own log
-    // leaves out.
+    // leaves out (or, when the view object hangs, never answered).
     HRESULT STDMETHODCALLTYPE SelectAndPositionItems(UINT count, PCUITEMID_CHILD_ARRAY items,
                                                      POINT* points, DWORD flags) override {
-        if (g_server.mode == ViewObjectMode::kHangs) return Hang();
         LogCall(count, items, points, flags);
+        if (g_server.mode == ViewObjectMode::kHangs) return Hang();
         if (!(flags & SVSI_POSITIONITEM) || !points) return S_OK;
         for (UINT i = 0; i < count; ++i) {
             const int index = IndexOf(items[i]);
