@@ -82,12 +82,31 @@ std::string DisplayName(IShellFolder& folder, PCUITEMID_CHILD item) {
     }
 }
 
-// The name through the desktop folder of our own process: the desktop's item IDs mean
-// the same in every process, and this costs no call to the shell's. Empty when this
-// folder cannot tell (an item ID it does not understand): the view is asked then.
-std::string LocalDisplayName(IShellFolder* desktopHere, PCUITEMID_CHILD item) {
-    return desktopHere ? DisplayName(*desktopHere, item) : std::string();
-}
+// The display names of the view's items. Read in our own process wherever its desktop
+// folder can: the desktop's item IDs mean the same in every process, and this costs no
+// call to the shell. Where it cannot (an empty name: an item ID it does not understand)
+// the view's own folder is asked, fetched the first time it is needed.
+class ItemNames {
+public:
+    explicit ItemNames(IFolderView& view) : m_view(view) {
+        if (FAILED(SHGetDesktopFolder(m_here.Put()))) m_here.Reset();
+    }
+    std::string Of(PCUITEMID_CHILD item) {
+        std::string name = m_here ? DisplayName(*m_here.Get(), item) : std::string();
+        if (!name.empty()) return name;
+        if (!m_viewFolder && !m_noViewFolder &&
+            (FAILED(m_view.GetFolder(IID_IShellFolder, win::PutVoid(m_viewFolder))) ||
+             !m_viewFolder))
+            m_noViewFolder = true;
+        return m_viewFolder ? DisplayName(*m_viewFolder.Get(), item) : std::string();
+    }
+
+private:
+    IFolderView& m_view;
+    UniqueCom<IShellFolder> m_here;
+    UniqueCom<IShellFolder> m_viewFolder;
+    bool m_noViewFolder = false;
+};
 
 // The view object's process is gone or no longer takes calls: every further call would
 // fail the same way.
@@ -133,17 +152,13 @@ size_t TellViewObject(const std::vector<PlacedIcon>& icons) {
     if (icons.empty()) return 0;
     const UniqueCom<IFolderView> view = FindDesktopFolderView();
     if (!view) return 0;
-    UniqueCom<IShellFolder> folder;
-    if (FAILED(view.Get()->GetFolder(IID_IShellFolder, win::PutVoid(folder))) || !folder) return 0;
-    UniqueCom<IShellFolder> desktopHere;
-    if (FAILED(SHGetDesktopFolder(desktopHere.Put()))) desktopHere.Reset();
-
     // All item IDs at once; a view that does not enumerate is asked item by item.
     OwnedItems viewItems;
     HRESULT hr = S_OK;
     const bool enumerated = ViewItems(*view.Get(), viewItems, hr);
     if (Unreachable(hr)) return 0;
 
+    ItemNames names(*view.Get());
     OwnedItems owned;  // the item IDs asked for one by one
     std::vector<PCUITEMID_CHILD> items;
     std::vector<POINT> points;
@@ -163,9 +178,7 @@ size_t TellViewObject(const std::vector<PlacedIcon>& icons) {
             owned.push_back(std::move(one));
         }
         if (!item) continue;
-        std::string name = LocalDisplayName(desktopHere.Get(), item);
-        if (name.empty()) name = DisplayName(*folder.Get(), item);
-        if (!SameIcon(name, icon.text)) continue;
+        if (!SameIcon(names.Of(item), icon.text)) continue;
         items.push_back(item);
         points.push_back({icon.x, icon.y});
     }

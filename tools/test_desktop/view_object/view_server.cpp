@@ -5,9 +5,11 @@
 // desktop folder reads its name, as on Windows); the list-view index goes in as the file
 // size, so that items of one name get apart IDs. Where the desktop folder cannot make
 // an ID that reads back as the item's text, the item gets an ID of our own instead,
-// which only this server understands. Log format, one call:
+// which only this server understands. Log format, one SelectAndPositionItems call:
 //   call FLAGS COUNT        (FLAGS in hex)
 //   INDEX X Y               COUNT lines: the list-view index (-1: not an item of ours)
+// and one line per display name asked of the view's folder:
+//   name INDEX
 #include "tools/test_desktop/view_object/view_server.h"
 
 #include <commctrl.h>
@@ -194,6 +196,12 @@ void OpenLog() {
     g_server.log = g_server.logPath.empty() ? nullptr : std::fopen(g_server.logPath.c_str(), "wb");
 }
 
+void LogNameRequest(int index) {
+    if (!g_server.log) return;
+    std::fprintf(g_server.log, "name %d\n", index);
+    std::fflush(g_server.log);
+}
+
 void LogCall(UINT count, PCUITEMID_CHILD_ARRAY items, const POINT* points, DWORD flags) {
     if (!g_server.log) return;
     std::fprintf(g_server.log, "call %lx %u\n", static_cast<unsigned long>(flags), count);
@@ -271,6 +279,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetDisplayNameOf(PCUITEMID_CHILD pidl, SHGDNF,
                                                STRRET* name) override {
         const int index = IndexOf(pidl);
+        LogNameRequest(index);
         if (index < 0 || !name) return E_INVALIDARG;
         const std::wstring text = ItemText(index);
         const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
