@@ -88,8 +88,13 @@ std::string DisplayName(IShellFolder& folder, PCUITEMID_CHILD item) {
 // the view's own folder is asked, fetched the first time it is needed.
 class ItemNames {
 public:
-    explicit ItemNames(IFolderView& view) : m_view(view) {
-        if (FAILED(SHGetDesktopFolder(m_here.Put()))) m_here.Reset();
+    explicit ItemNames(IFolderView& view) : m_view(view), m_shell(LoadLibraryW(L"shell32.dll")) {
+        // Loaded here, not imported: the program's start-up does not pay for it.
+        using GetDesktopFolder = HRESULT(WINAPI*)(IShellFolder**);
+        const FARPROC proc =
+            m_shell ? GetProcAddress(m_shell.Get(), "SHGetDesktopFolder") : nullptr;
+        const auto get = reinterpret_cast<GetDesktopFolder>(reinterpret_cast<void (*)()>(proc));
+        if (!get || FAILED(get(m_here.Put()))) m_here.Reset();
     }
     std::string Of(PCUITEMID_CHILD item) {
         std::string name = m_here ? DisplayName(*m_here.Get(), item) : std::string();
@@ -103,6 +108,7 @@ public:
 
 private:
     IFolderView& m_view;
+    win::UniqueModule m_shell;  // outlives the folder it made
     UniqueCom<IShellFolder> m_here;
     UniqueCom<IShellFolder> m_viewFolder;
     bool m_noViewFolder = false;
