@@ -97,11 +97,13 @@ struct RemoteMemoryTraits {
 
 inline void UnmapView(void* view) { UnmapViewOfFile(view); }
 inline void DestroyMenuHandle(HMENU menu) { DestroyMenu(menu); }
+inline void FreeLibraryHandle(HMODULE module) { FreeLibrary(module); }
 
 using UniqueHandle = UniqueAny<KernelHandleTraits>;
 using UniqueRemoteMemory = UniqueAny<RemoteMemoryTraits>;
 using UniqueMappedView = UniqueAny<ClosedBy<void*, UnmapView>>;
 using UniqueMenu = UniqueAny<ClosedBy<HMENU, DestroyMenuHandle>>;
+using UniqueModule = UniqueAny<ClosedBy<HMODULE, FreeLibraryHandle>>;
 
 #endif  // _WIN32
 

@@ -7,6 +7,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -112,6 +113,8 @@ TEST_F(ViewObjectE2E, InstantRestoreTellsTheViewObjectOnce) {
     const Log lv = {{0, 300, 400}, {1, 10, 20}, {3, 800, 300}, {4, -20, 35}};
     EXPECT_EQ(td->SetPositionLog(), lv);
     ExpectOneCall({{0, 300, 400}, {1, 10, 20}, {3, 800, 300}, {4, -20, 35}});
+    // Every name was read in the program's own process: none asked of the view.
+    EXPECT_EQ(td->ViewLog().nameRequests, std::vector<int>{});
     EXPECT_TRUE(app.Close());
 }
 
@@ -185,6 +188,46 @@ TEST_F(ViewObjectE2E, IconsWhoseViewItemHasAnotherNameAreLeftOut) {
     EXPECT_EQ(td->SetPositionLog(), lv);
     ExpectOneCall({{4, 4, 4}});
     EXPECT_TRUE(app.Close());
+}
+
+// Names the shell's desktop folder cannot make an item ID for (they read as drive
+// paths): the test desktop hands out IDs only it understands, the program's own desktop
+// folder cannot name them, and the view is asked for just those names, with the same
+// check; the other names are read in the program's process.
+TEST_F(ViewObjectE2E, ItemsOnlyTheViewCanNameAreCheckedByTheView) {
+    Seed({{PackIconPos(1, 1), L"z:1"},
+          {PackIconPos(2, 2), L"z:2"},
+          {PackIconPos(3, 3), L"y:1"},
+          {PackIconPos(4, 4), L"y:2"},
+          {PackIconPos(5, 5), L"plain"}});
+    const struct {
+        ViewObjectMode mode;
+        Placed told;
+    } cases[] = {
+        {ViewObjectMode::kSameOrder, {{0, 1, 1}, {1, 2, 2}, {2, 3, 3}, {3, 4, 4}, {4, 5, 5}}},
+        {ViewObjectMode::kReordered, {{4, 5, 5}}},  // view order 1 0 3 2 4
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testdesk::ViewObjectModeName(c.mode));
+        StartDesktop({{100, 0, "z:1"},
+                      {200, 0, "z:2"},
+                      {300, 0, "y:1"},
+                      {400, 0, "y:2"},
+                      {500, 0, "plain"}},
+                     c.mode);
+        e2e::RunningApp app;
+        ASSERT_TRUE(app.main());
+        RestoreHome(app, IDC_RESTORE);
+        ASSERT_TRUE(e2e::WaitForSets(*td, 5));
+        ASSERT_TRUE(WaitIdle(app.main()));
+
+        ExpectOneCall(c.told);
+        std::vector<int> asked = td->ViewLog().nameRequests;
+        std::sort(asked.begin(), asked.end());
+        EXPECT_EQ(asked, (std::vector<int>{0, 1, 2, 3}));
+        EXPECT_TRUE(app.Close());
+        td.reset();
+    }
 }
 
 // No view object to be had (Wine's own explorer answers ShellWindows with a view that
@@ -273,19 +316,21 @@ TEST(ViewObjectRegistrationE2E, IsTakenOutAgain) {
         L"CLSID\\{9BA05972-F6A8-11CF-A442-00A0C90A8F39}\\TreatAs",
         L"Interface\\{CDE725B0-CCC9-4519-917E-325D72FAB4CE}\\ProxyStubClsid32",
         L"Interface\\{000214E6-0000-0000-C000-000000000046}\\ProxyStubClsid32",
+        L"Interface\\{000214F2-0000-0000-C000-000000000046}\\ProxyStubClsid32",
         L"CLSID\\" TESTDESK_PROXY_CLSID_WTEXT L"\\InprocServer32",
     };
     std::vector<std::wstring> before;
     for (const wchar_t* key : keys) before.push_back(read(key));
     EXPECT_EQ(before[0], L"<none>");
-    EXPECT_EQ(before[3], L"<none>");
+    EXPECT_EQ(before[4], L"<none>");
     {
         testdesk::ViewObjectRegistration registration;
         ASSERT_TRUE(registration.Ok());
         EXPECT_EQ(read(keys[0]), L"" TESTDESK_SHELL_WINDOWS_CLSID_WTEXT);
         EXPECT_EQ(read(keys[1]), L"" TESTDESK_PROXY_CLSID_WTEXT);
         EXPECT_EQ(read(keys[2]), L"" TESTDESK_PROXY_CLSID_WTEXT);
-        EXPECT_NE(read(keys[3]).find(L"shell_view_ps.dll"), std::wstring::npos);
+        EXPECT_EQ(read(keys[3]), L"" TESTDESK_PROXY_CLSID_WTEXT);
+        EXPECT_NE(read(keys[4]).find(L"shell_view_ps.dll"), std::wstring::npos);
     }
     for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(read(keys[i]), before[i]) << i;
 }

@@ -84,9 +84,9 @@ public:
     std::vector<SetPositionRecord> SetPositionLog() const;
     void ClearSetPositionLog() const;  // the view object's log too
     // The view object's SelectAndPositionItems calls so far, in order.
-    std::vector<ViewObjectCall> ViewObjectCalls() const {
-        return ReadViewObjectCalls(m_viewLogPath);
-    }
+    std::vector<ViewObjectCall> ViewObjectCalls() const { return ViewLog().calls; }
+    // All the view object logged so far: those calls and the names it was asked for.
+    ViewObjectLog ViewLog() const { return ReadViewObjectLog(m_viewLogPath); }
 
     // Asks the desktop to close (letting any held message go first) and waits for its
     // process to end.

@@ -13,6 +13,7 @@ namespace {
 const wchar_t kShellWindows[] = L"{9BA05972-F6A8-11CF-A442-00A0C90A8F39}";
 const wchar_t kFolderView[] = L"{CDE725B0-CCC9-4519-917E-325D72FAB4CE}";
 const wchar_t kShellFolder[] = L"{000214E6-0000-0000-C000-000000000046}";
+const wchar_t kEnumIdList[] = L"{000214F2-0000-0000-C000-000000000046}";
 
 // The DLL's Unix build path as Windows programs under Wine take it.
 std::wstring DllPath() {
@@ -69,6 +70,7 @@ ViewObjectRegistration::ViewObjectRegistration() {
            Set(L"CLSID\\" + proxy + L"\\InprocServer32", L"ThreadingModel", L"Both") &&
            Set(std::wstring(L"Interface\\") + kFolderView + L"\\ProxyStubClsid32", L"", proxy) &&
            Set(std::wstring(L"Interface\\") + kShellFolder + L"\\ProxyStubClsid32", L"", proxy) &&
+           Set(std::wstring(L"Interface\\") + kEnumIdList + L"\\ProxyStubClsid32", L"", proxy) &&
            Set(std::wstring(L"CLSID\\") + kShellWindows + L"\\TreatAs", L"", server);
 }
 

@@ -3,8 +3,8 @@
 // again, so that they stay in the test prefix only while a test needs them:
 //   CLSID\{ShellWindows}\TreatAs           -> the server's class
 //   CLSID\{server}                         (a name, nothing to start)
-//   Interface\{IFolderView}\ProxyStubClsid32, Interface\{IShellFolder}\ProxyStubClsid32
-//                                          -> our proxy/stub DLL's class
+//   Interface\{IFolderView}\ProxyStubClsid32, Interface\{IShellFolder}\ProxyStubClsid32,
+//   Interface\{IEnumIDList}\ProxyStubClsid32 -> our proxy/stub DLL's class
 //   CLSID\{proxy}\InprocServer32           -> shell_view_ps.dll, ThreadingModel Both
 // What was there before (Wine's own proxies) is put back afterwards.
 #pragma once

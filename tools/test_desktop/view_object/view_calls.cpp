@@ -2,25 +2,34 @@
 #include "tools/test_desktop/view_object/view_calls.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace testdesk {
 
-std::vector<ViewObjectCall> ReadViewObjectCalls(const std::string& path) {
-    std::vector<ViewObjectCall> calls;
+ViewObjectLog ReadViewObjectLog(const std::string& path) {
+    ViewObjectLog log;
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return calls;
-    ViewObjectCall call{};
-    unsigned count = 0;
-    while (std::fscanf(f, " call %lx %u", &call.flags, &count) == 2) {
-        call.items.clear();
+    if (!f) return log;
+    char kind[8] = {};
+    while (std::fscanf(f, " %7s", kind) == 1) {
+        if (std::strcmp(kind, "name") == 0) {
+            int index = 0;
+            if (std::fscanf(f, "%d", &index) != 1) break;
+            log.nameRequests.push_back(index);
+            continue;
+        }
+        ViewObjectCall call{};
+        unsigned count = 0;
+        if (std::strcmp(kind, "call") != 0 || std::fscanf(f, "%lx %u", &call.flags, &count) != 2)
+            break;
         ViewItemPosition item{};
         for (unsigned i = 0;
              i < count && std::fscanf(f, "%d %d %d", &item.index, &item.x, &item.y) == 3; ++i)
             call.items.push_back(item);
-        calls.push_back(call);
+        log.calls.push_back(call);
     }
     std::fclose(f);
-    return calls;
+    return log;
 }
 
 }  // namespace testdesk

@@ -21,7 +21,12 @@ struct ViewObjectCall {
     std::vector<ViewItemPosition> items;
 };
 
-// Every SelectAndPositionItems call logged in `path`, in order; empty without a file.
-std::vector<ViewObjectCall> ReadViewObjectCalls(const std::string& path);
+struct ViewObjectLog {
+    std::vector<ViewObjectCall> calls;  // every SelectAndPositionItems call, in order
+    std::vector<int> nameRequests;      // the list-view index of every name asked of the view
+};
+
+// What the server logged in `path`; empty without a file.
+ViewObjectLog ReadViewObjectLog(const std::string& path);
 
 }  // namespace testdesk

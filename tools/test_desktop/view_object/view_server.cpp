@@ -1,7 +1,15 @@
 // The view-object chain of the test desktop (see view_server.h). The objects live as
-// long as the server; reference counts only keep COM's books. Log format, one call:
+// long as the server (but the enumerators Items hands out); reference counts only keep
+// COM's books. An item's ID is a real shell item ID of a desktop file of its name, as the
+// shell's desktop folder makes it from find data, with no file behind it (any process's
+// desktop folder reads its name, as on Windows); the list-view index goes in as the file
+// size, so that items of one name get apart IDs. Where the desktop folder cannot make
+// an ID that reads back as the item's text, the item gets an ID of our own instead,
+// which only this server understands. Log format, one SelectAndPositionItems call:
 //   call FLAGS COUNT        (FLAGS in hex)
 //   INDEX X Y               COUNT lines: the list-view index (-1: not an item of ours)
+// and one line per display name asked of the view's folder:
+//   name INDEX
 #include "tools/test_desktop/view_object/view_server.h"
 
 #include <commctrl.h>
@@ -12,6 +20,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "tools/test_desktop/view_object/ids.h"
@@ -32,12 +42,21 @@ struct ItemId {
 };
 #pragma pack(pop)
 
+// The item ID handed out for a list-view item while its text stays the same.
+struct CachedId {
+    std::wstring text;
+    std::string bytes;  // the whole list, terminator included
+};
+
 struct Server {
     HWND progman = nullptr;
     HWND listView = nullptr;
     ViewObjectMode mode = ViewObjectMode::kNone;
     std::string logPath;
     std::FILE* log = nullptr;
+    IShellFolder* desktop = nullptr;  // this process's own desktop folder
+    std::vector<CachedId> ids;        // by list-view index
+    std::map<std::string, int> indexOfId;
 };
 Server g_server;
 
@@ -52,25 +71,135 @@ int ListViewIndex(int viewIndex) {
     return other < CountItems() ? other : viewIndex;
 }
 
+std::wstring ItemText(int index) {
+    wchar_t text[1024] = {};
+    LVITEMW item = {};
+    item.pszText = text;
+    item.cchTextMax = ARRAYSIZE(text);
+    SendMessageW(g_server.listView, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+size_t IdBytes(PCUIDLIST_RELATIVE pidl) {
+    const BYTE* p = reinterpret_cast<const BYTE*>(pidl);
+    size_t size = 0;
+    for (;;) {
+        USHORT cb;
+        std::memcpy(&cb, p + size, sizeof cb);
+        if (cb == 0) return size + sizeof cb;
+        size += cb;
+    }
+}
+
+// The find data ParseDisplayName takes from the bind context in place of a file's.
+class FindData : public IFileSystemBindData {
+public:
+    explicit FindData(const WIN32_FIND_DATAW& data) : m_data(data) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (riid != IID_IUnknown && riid != IID_IFileSystemBindData) {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        *ppv = static_cast<IFileSystemBindData*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --m_refs; }  // on the caller's stack
+    HRESULT STDMETHODCALLTYPE SetFindData(const WIN32_FIND_DATAW* data) override {
+        m_data = *data;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetFindData(WIN32_FIND_DATAW* data) override {
+        *data = m_data;
+        return S_OK;
+    }
+
+private:
+    WIN32_FIND_DATAW m_data;
+    ULONG m_refs = 1;
+};
+
+// The desktop folder's item ID for a file named `text` on the desktop, if it is a single
+// ID whose display name is `text` exactly; "" otherwise.
+std::string ShellItemId(const std::wstring& text, int index) {
+    if (!g_server.desktop || text.empty() || text.size() >= MAX_PATH) return {};
+    WIN32_FIND_DATAW data = {};
+    data.dwFileAttributes = FILE_ATTRIBUTE_NORMAL;
+    data.nFileSizeLow = static_cast<DWORD>(index);
+    std::memcpy(data.cFileName, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    FindData findData(data);
+    IBindCtx* context = nullptr;
+    if (FAILED(CreateBindCtx(0, &context))) return {};
+    std::string bytes;
+    PIDLIST_RELATIVE pidl = nullptr;
+    std::wstring name = text;
+    if (SUCCEEDED(context->RegisterObjectParam(const_cast<LPOLESTR>(STR_FILE_SYS_BIND_DATA),
+                                               &findData)) &&
+        SUCCEEDED(g_server.desktop->ParseDisplayName(nullptr, context, &name[0], nullptr, &pidl,
+                                                     nullptr)) &&
+        pidl && pidl->mkid.cb != 0 && IdBytes(pidl) == pidl->mkid.cb + sizeof(USHORT)) {
+        STRRET shown = {};
+        const auto child = reinterpret_cast<PCUITEMID_CHILD>(pidl);
+        if (SUCCEEDED(
+                g_server.desktop->GetDisplayNameOf(child, SHGDN_INFOLDER | SHGDN_NORMAL, &shown)) &&
+            shown.uType == STRRET_WSTR) {
+            if (text == shown.pOleStr)
+                bytes.assign(reinterpret_cast<const char*>(pidl), IdBytes(pidl));
+            CoTaskMemFree(shown.pOleStr);
+        }
+    }
+    CoTaskMemFree(pidl);
+    context->Release();
+    return bytes;
+}
+
+// An ID of our own for the item: the desktop folder has none that reads as its text.
+std::string OwnItemId(int index) {
+    const ItemId id = {static_cast<USHORT>(offsetof(ItemId, end)), kItemMagic, index, 0};
+    return std::string(reinterpret_cast<const char*>(&id), sizeof id);
+}
+
+// The item ID of a list-view item, made anew only when its text changed.
+const std::string& IdOf(int index) {
+    if (g_server.ids.size() <= static_cast<size_t>(index)) g_server.ids.resize(index + 1);
+    CachedId& cached = g_server.ids[index];
+    std::wstring text = ItemText(index);
+    if (cached.bytes.empty() || cached.text != text) {
+        g_server.indexOfId.erase(cached.bytes);
+        cached.bytes = ShellItemId(text, index);
+        if (cached.bytes.empty()) cached.bytes = OwnItemId(index);
+        cached.text = std::move(text);
+        g_server.indexOfId[cached.bytes] = index;
+    }
+    return cached.bytes;
+}
+
 // The list-view index an item ID names, or -1.
 int IndexOf(PCUITEMID_CHILD pidl) {
     if (!pidl) return -1;
-    ItemId id;
-    std::memcpy(&id, pidl, sizeof id);
-    if (id.cb != offsetof(ItemId, end) || id.magic != kItemMagic || id.end != 0) return -1;
-    return id.index >= 0 && id.index < CountItems() ? static_cast<int>(id.index) : -1;
+    const std::string bytes(reinterpret_cast<const char*>(pidl), IdBytes(pidl));
+    const auto found = g_server.indexOfId.find(bytes);
+    if (found == g_server.indexOfId.end()) return -1;
+    const int index = found->second;
+    return index < CountItems() && IdOf(index) == bytes ? index : -1;
 }
 
-PITEMID_CHILD MakeItemId(int listViewIndex) {
-    auto* id = static_cast<ItemId*>(CoTaskMemAlloc(sizeof(ItemId)));
-    if (!id) return nullptr;
-    *id = {static_cast<USHORT>(offsetof(ItemId, end)), kItemMagic, listViewIndex, 0};
-    return reinterpret_cast<PITEMID_CHILD>(id);
+PITEMID_CHILD CopyOf(const std::string& bytes) {
+    auto* id = static_cast<PITEMID_CHILD>(CoTaskMemAlloc(bytes.size()));
+    if (id) std::memcpy(id, bytes.data(), bytes.size());
+    return id;
 }
 
 void OpenLog() {
     if (g_server.log) std::fclose(g_server.log);
     g_server.log = g_server.logPath.empty() ? nullptr : std::fopen(g_server.logPath.c_str(), "wb");
+}
+
+void LogNameRequest(int index) {
+    if (!g_server.log) return;
+    std::fprintf(g_server.log, "name %d\n", index);
+    std::fflush(g_server.log);
 }
 
 void LogCall(UINT count, PCUITEMID_CHILD_ARRAY items, const POINT* points, DWORD flags) {
@@ -150,16 +279,13 @@ public:
     HRESULT STDMETHODCALLTYPE GetDisplayNameOf(PCUITEMID_CHILD pidl, SHGDNF,
                                                STRRET* name) override {
         const int index = IndexOf(pidl);
+        LogNameRequest(index);
         if (index < 0 || !name) return E_INVALIDARG;
-        wchar_t text[1024] = {};
-        LVITEMW item = {};
-        item.pszText = text;
-        item.cchTextMax = ARRAYSIZE(text);
-        SendMessageW(g_server.listView, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
-        const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+        const std::wstring text = ItemText(index);
+        const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
         auto* copy = static_cast<wchar_t*>(CoTaskMemAlloc(bytes));
         if (!copy) return E_OUTOFMEMORY;
-        std::memcpy(copy, text, bytes);
+        std::memcpy(copy, text.c_str(), bytes);
         name->uType = STRRET_WSTR;
         name->pOleStr = copy;
         return S_OK;
@@ -170,6 +296,56 @@ public:
     }
 };
 Folder g_folder;
+
+// The view's item IDs as Items hands them out: a snapshot, owned by its references.
+class ItemList final : public IEnumIDList {
+public:
+    explicit ItemList(std::vector<std::string> ids, size_t next = 0)
+        : m_ids(std::move(ids)), m_next(next) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (riid != IID_IUnknown && riid != IID_IEnumIDList) return NoInterface(ppv);
+        *ppv = static_cast<IEnumIDList*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG refs = --m_refs;
+        if (refs == 0) delete this;
+        return refs;
+    }
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, PITEMID_CHILD* ids, ULONG* fetched) override {
+        ULONG n = 0;
+        for (; n < count && m_next < m_ids.size(); ++n, ++m_next) {
+            ids[n] = CopyOf(m_ids[m_next]);
+            if (!ids[n]) {
+                while (n > 0) CoTaskMemFree(ids[--n]);
+                if (fetched) *fetched = 0;
+                return E_OUTOFMEMORY;
+            }
+        }
+        if (fetched) *fetched = n;
+        return n == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+        const size_t left = m_ids.size() - m_next;
+        m_next += count < left ? count : left;
+        return count <= left ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override {
+        m_next = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumIDList** copy) override {
+        *copy = new ItemList(m_ids, m_next);
+        return S_OK;
+    }
+
+private:
+    std::vector<std::string> m_ids;
+    size_t m_next;
+    ULONG m_refs = 1;
+};
 
 class View : public IShellView, public IFolderView {
 public:
@@ -218,14 +394,23 @@ public:
     HRESULT STDMETHODCALLTYPE Item(int viewIndex, PITEMID_CHILD* pidl) override {
         *pidl = nullptr;
         if (viewIndex < 0 || viewIndex >= CountItems()) return E_INVALIDARG;
-        *pidl = MakeItemId(ListViewIndex(viewIndex));
+        *pidl = CopyOf(IdOf(ListViewIndex(viewIndex)));
         return *pidl ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE ItemCount(UINT, int* count) override {
         *count = CountItems();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE Items(UINT, REFIID, void**) override { return E_NOTIMPL; }
+    // All items, in view order whatever the flags ask (it is the only order there is).
+    HRESULT STDMETHODCALLTYPE Items(UINT flags, REFIID riid, void** ppv) override {
+        *ppv = nullptr;
+        if ((flags & SVGIO_TYPE_MASK) != SVGIO_ALLVIEW) return E_INVALIDARG;
+        if (riid != IID_IEnumIDList) return E_NOINTERFACE;
+        std::vector<std::string> ids;
+        for (int v = 0, n = CountItems(); v < n; ++v) ids.push_back(IdOf(ListViewIndex(v)));
+        *ppv = static_cast<IEnumIDList*>(new ItemList(std::move(ids)));
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetSelectionMarkedItem(int*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetFocusedItem(int*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetItemPosition(PCUITEMID_CHILD pidl, POINT* pt) override {
@@ -403,6 +588,7 @@ bool ViewObjectServer::Start(HWND progman, HWND listView, ViewObjectMode mode,
     OpenLog();
     m_comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     if (!m_comStarted) return false;
+    if (FAILED(SHGetDesktopFolder(&g_server.desktop))) g_server.desktop = nullptr;
     return SUCCEEDED(CoRegisterClassObject(kServerClsid, &g_factory, CLSCTX_LOCAL_SERVER,
                                            REGCLS_MULTIPLEUSE, &m_cookie));
 }
@@ -410,6 +596,10 @@ bool ViewObjectServer::Start(HWND progman, HWND listView, ViewObjectMode mode,
 void ViewObjectServer::Stop() {
     if (m_cookie) CoRevokeClassObject(m_cookie);
     m_cookie = 0;
+    if (g_server.desktop) g_server.desktop->Release();
+    g_server.desktop = nullptr;
+    g_server.ids.clear();
+    g_server.indexOfId.clear();
     if (m_comStarted) CoUninitialize();
     m_comStarted = false;
     if (g_server.log) std::fclose(g_server.log);
