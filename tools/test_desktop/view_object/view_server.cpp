@@ -235,6 +235,21 @@ HRESULT Hang() {
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; } \
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
+// IDispatch with nothing to automate: the chain only needs the interface to pass.
+#define TESTDESK_NO_AUTOMATION                                                                    \
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {                            \
+        *count = 0;                                                                               \
+        return S_OK;                                                                              \
+    }                                                                                             \
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; } \
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {    \
+        return E_NOTIMPL;                                                                         \
+    }                                                                                             \
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,           \
+                                     EXCEPINFO*, UINT*) override {                                \
+        return E_NOTIMPL;                                                                         \
+    }
+
 HRESULT NoInterface(void** ppv) {
     if (ppv) *ppv = nullptr;
     return E_NOINTERFACE;
@@ -458,19 +473,7 @@ public:
             return NoInterface(ppv);
         return S_OK;
     }
-    // IDispatch: nothing to automate.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
+    TESTDESK_NO_AUTOMATION
     // IServiceProvider
     HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID riid, void** ppv) override {
         if (service != SID_STopLevelBrowser && service != SID_SShellBrowser)
@@ -517,18 +520,7 @@ public:
         *ppv = static_cast<IShellWindows*>(this);
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
+    TESTDESK_NO_AUTOMATION
     HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
         *count = 0;  // no folder windows, only the desktop
         return S_OK;
