@@ -33,9 +33,10 @@ demo_begin() {
 }
 
 # Title bars draw their buttons as letters of the Marlett font ("r" is the close cross).
-# This Wine loads its own fonts only from the prefix's Fonts folder, which wineboot leaves
-# empty, so the letters would come out in a text font. Only the demo's prefixes get it:
-# the test prefix stays as Wine makes it.
+# This Wine looks for its own fonts under a path it cannot resolve (Z:\usr\share\wine\../fonts)
+# and fontconfig does not index /usr/share/wine/fonts, so Marlett never loads and the
+# letters come out in a text font. Wine does load what the prefix's Fonts folder holds.
+# Only the demo's prefixes get it: the test prefix stays as Wine makes it.
 demo_install_marlett() {
     local font=/usr/share/wine/fonts/marlett.ttf fonts="$demo_prefix/drive_c/windows/Fonts"
     if [ ! -e "$font" ]; then
