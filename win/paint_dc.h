@@ -1,5 +1,5 @@
 // The paint pass of a window as one owned object: BeginPaint in the constructor,
-// EndPaint on every way out (the window is validated even when drawing stops early).
+// EndPaint on every way out, so the paint DC goes back even when drawing stops early.
 #pragma once
 
 #include <windows.h>
