@@ -26,7 +26,7 @@ BOOL CLayoutApp::InitInstance() {
     // touching the registry; one made while the first is closing waits for its save.
     CSingleRun run(g_strRegKey);
     if (run.Acquire() == CSingleRun::Claim::Deferred) return FALSE;
-    m_strMainWindowMark = run.WindowMark();
+    m_strWindowMark = run.WindowMark();
 
     LoadLayouts();
     {
@@ -46,6 +46,15 @@ BOOL CLayoutApp::InitInstance() {
 }
 
 void CLayoutApp::OnSessionEnding() { SaveLayouts(); }
+
+void CLayoutApp::OnMainWindowCreated(HWND hwnd) noexcept {
+    if (!m_strWindowMark.empty())
+        SetPropA(hwnd, m_strWindowMark.c_str(), reinterpret_cast<HANDLE>(1));
+}
+
+void CLayoutApp::OnMainWindowDestroyed(HWND hwnd) noexcept {
+    if (!m_strWindowMark.empty()) RemovePropA(hwnd, m_strWindowMark.c_str());
+}
 
 void CLayoutApp::LoadLayouts() { ::LoadLayouts(g_layouts, g_strRegKey); }
 

@@ -2,6 +2,8 @@
 // saved layouts, one run per registry key at a time.
 #pragma once
 
+#include <string>
+
 #include "app/globals.h"
 #include "win/win_app.h"
 
@@ -13,6 +15,13 @@ public:
     BOOL InitInstance() override;
     // Log-off or shut-down with the dialog open: the layouts are saved at once.
     void OnSessionEnding() override;
+    // The main window carries the single-run mark while it exists: how a second start
+    // finds this run.
+    void OnMainWindowCreated(HWND hwnd) noexcept override;
+    void OnMainWindowDestroyed(HWND hwnd) noexcept override;
     void LoadLayouts();
     void SaveLayouts();
+
+private:
+    std::string m_strWindowMark;  // empty until the run owns its name
 };

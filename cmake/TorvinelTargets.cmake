@@ -7,8 +7,9 @@ if(NOT WIN32)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
-# Warnings on and fatal for our own code (not for GoogleTest).
-function(torvinel_warnings target)
+# How our own code is compiled (not GoogleTest): warnings on and fatal; in the Windows
+# build also the code page of fixed texts and the Windows headers' defines.
+function(torvinel_compile_settings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
                            -Wno-missing-field-initializers)
     if(WIN32)
@@ -25,7 +26,7 @@ function(torvinel_library name)
     add_library(${name} STATIC ${A_SOURCES})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${A_LIBS})
-    torvinel_warnings(${name})
+    torvinel_compile_settings(${name})
 endfunction()
 
 # torvinel_gtest(name SOURCES ... [LIBS ...] [WINE_E2E])
@@ -41,7 +42,7 @@ function(torvinel_gtest name)
     add_executable(${name} ${A_SOURCES})
     target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-    torvinel_warnings(${name})
+    torvinel_compile_settings(${name})
     if(WIN32)
         set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE OFF)
     endif()

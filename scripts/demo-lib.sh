@@ -25,10 +25,26 @@ demo_begin() {
         mkdir -p "$(dirname "$demo_prefix")"
         demo_wine make "$demo_prefix.stamp"
     fi
+    demo_install_marlett
     demo_wine start
     # Each Wine process reads the scaling when it starts: set it before any window shows.
     demo_wine exec reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
         /d "$demo_dpi" /f </dev/null >/dev/null 2>&1
+}
+
+# Title bars draw their buttons as letters of the Marlett font ("r" is the close cross).
+# This Wine looks for its own fonts under a path it cannot resolve (Z:\usr\share\wine\../fonts)
+# and fontconfig does not index /usr/share/wine/fonts, so Marlett never loads and the
+# letters come out in a text font. Wine does load what the prefix's Fonts folder holds.
+# Only the demo's prefixes get it: the test prefix stays as Wine makes it.
+demo_install_marlett() {
+    local font=/usr/share/wine/fonts/marlett.ttf fonts="$demo_prefix/drive_c/windows/Fonts"
+    if [ ! -e "$font" ]; then
+        echo "demo: no $font (package fonts-wine): title bar buttons show letters" >&2
+        return 0
+    fi
+    mkdir -p "$fonts"
+    cp -u "$font" "$fonts/"
 }
 
 # Waits until an X window with exactly this name shows (Wine maps titles to names).

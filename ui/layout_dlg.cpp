@@ -5,6 +5,7 @@
 
 #include "ui/about_dlg.h"
 #include "ui/resource.h"
+#include "win/paint_dc.h"
 #include "win/win_app.h"
 
 namespace {
@@ -19,21 +20,6 @@ void SetButton(HWND dlg, int id, const std::string* text, bool enabled) {
     if (text) SetWindowTextA(button, text->c_str());
     EnableWindow(button, enabled);
 }
-
-// BeginPaint/EndPaint as one owned object.
-class PaintDC {
-public:
-    explicit PaintDC(HWND hwnd) : m_hWnd(hwnd), m_hDC(BeginPaint(hwnd, &m_ps)) {}
-    ~PaintDC() { EndPaint(m_hWnd, &m_ps); }
-    PaintDC(const PaintDC&) = delete;
-    PaintDC& operator=(const PaintDC&) = delete;
-    HDC dc() const { return m_hDC; }
-
-private:
-    HWND m_hWnd;
-    PAINTSTRUCT m_ps{};
-    HDC m_hDC;
-};
 }  // namespace
 
 CLayoutDlg::CLayoutDlg(CLayoutStore& layouts, OSVERSIONINFOA& osvi, HWND parent)
@@ -145,7 +131,7 @@ void CLayoutDlg::OnSysCommand(UINT id, LPARAM) {
 
 void CLayoutDlg::OnPaint() {
     if (!IsIconic(m_hWnd)) return Default();
-    PaintDC paint(m_hWnd);
+    win::PaintDC paint(m_hWnd);
     SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.dc()), 0);
     RECT rc;
     GetClientRect(m_hWnd, &rc);

@@ -60,8 +60,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         CWinApp* app = AfxGetApp();
         if (app && app->m_pMainWnd == self) {
             app->m_hWndMain = hwnd;
-            if (!app->m_strMainWindowMark.empty())
-                SetPropA(hwnd, app->m_strMainWindowMark.c_str(), reinterpret_cast<HANDLE>(1));
+            app->OnMainWindowCreated(hwnd);
         }
     } else {
         self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
@@ -78,8 +77,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (msg == WM_NCDESTROY) {
         CWinApp* app = AfxGetApp();
         if (app && app->m_hWndMain == hwnd) {
-            if (!app->m_strMainWindowMark.empty())
-                RemovePropA(hwnd, app->m_strMainWindowMark.c_str());
+            app->OnMainWindowDestroyed(hwnd);
             app->m_hWndMain = nullptr;
             app->m_pMainWnd = nullptr;
         }

@@ -20,6 +20,11 @@ public:
     // The session ends (log-off, shut-down): the process will be ended without the run
     // returning. The main dialog calls this; save here what must survive.
     virtual void OnSessionEnding() {}
+    // The main dialog's window exists (called on WM_INITDIALOG before the dialog's own
+    // handler) and is going (on WM_NCDESTROY after it). They run inside the system's
+    // dialog procedure, so nothing may escape them.
+    virtual void OnMainWindowCreated(HWND /*hwnd*/) noexcept {}
+    virtual void OnMainWindowDestroyed(HWND /*hwnd*/) noexcept {}
 
     // Process entry: records the instance, derives the names from the module path,
     // calls InitInstance. Returns the process exit code.
@@ -41,9 +46,6 @@ public:
     // handle is m_hWndMain from WM_INITDIALOG; both are cleared when the window goes.
     CDialog* m_pMainWnd = nullptr;
     HWND m_hWndMain = nullptr;  // main dialog while it runs, else null
-    // When set, the main dialog's window carries a property of this name while it
-    // exists (how another run finds it; see CSingleRun).
-    std::string m_strMainWindowMark;
 };
 
 CWinApp* AfxGetApp();

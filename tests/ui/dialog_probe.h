@@ -6,6 +6,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "store/layout_store.h"
 #include "win/win_app.h"
@@ -13,6 +15,24 @@
 class TestApp : public CWinApp {
 public:
     BOOL InitInstance() override { return FALSE; }
+
+    // The main-window hooks in the order called: '+' created, '-' destroyed, with
+    // whether the window still existed then.
+    struct HookCall {
+        char what;
+        HWND hwnd;
+        bool windowAlive;
+        bool operator==(const HookCall& o) const {
+            return what == o.what && hwnd == o.hwnd && windowAlive == o.windowAlive;
+        }
+    };
+    std::vector<HookCall> hookCalls;
+    void OnMainWindowCreated(HWND hwnd) noexcept override {
+        hookCalls.push_back({'+', hwnd, IsWindow(hwnd) != FALSE});
+    }
+    void OnMainWindowDestroyed(HWND hwnd) noexcept override {
+        hookCalls.push_back({'-', hwnd, IsWindow(hwnd) != FALSE});
+    }
 };
 
 inline TestApp& TheTestApp() {

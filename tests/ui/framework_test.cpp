@@ -1,6 +1,7 @@
 // The dialog base: message-map dispatch by message and by (id, notification code),
 // results through DWLP_MSGRESULT, Default(), exceptions stopped at the dialog
-// procedure, the default OK/Cancel endings and the main-window pointer.
+// procedure, the default OK/Cancel endings, the main-window pointer and the
+// application's main-window hooks.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -110,6 +111,30 @@ TEST_F(Framework, MainWindowIsSetWhileTheMainDialogRuns) {
     dlg.DoModal();
     EXPECT_EQ(TheTestApp().m_hWndMain, nullptr);
     EXPECT_EQ(TheTestApp().m_pMainWnd, nullptr);
+}
+
+TEST_F(Framework, AppHooksBracketTheMainWindowOnly) {
+    using Calls = std::vector<TestApp::HookCall>;
+    Calls& calls = TheTestApp().hookCalls;
+    calls.clear();
+    Probe dlg;
+    TheTestApp().m_pMainWnd = &dlg;
+    HWND main = nullptr;
+    dlg.body = [&](Probe& d) {
+        main = d.m_hWnd;
+        // Called before the dialog's own WM_INITDIALOG handler.
+        EXPECT_EQ(calls, (Calls{{'+', main, true}}));
+        Probe inner;  // any other dialog calls neither hook
+        inner.DoModal();
+        EXPECT_EQ(calls.size(), 1u);
+    };
+    dlg.DoModal();
+    // The second hook sees the window still there (its properties can still be removed).
+    EXPECT_EQ(calls, (Calls{{'+', main, true}, {'-', main, true}}));
+
+    Probe alone;  // no main dialog named: no hook
+    alone.DoModal();
+    EXPECT_EQ(calls.size(), 2u);
 }
 
 }  // namespace
