@@ -56,9 +56,14 @@ ViewCommit::~ViewCommit() {
 
 size_t ViewCommit::HandOver(std::vector<PlacedIcon> icons) {
     if (!m_shared) return 0;
-    m_shared->icons = std::move(icons);
-    SetEvent(m_shared->handedOver.Get());
     const std::shared_ptr<Shared> shared = std::move(m_shared);
+    const bool tell = !icons.empty();
+    shared->icons = std::move(icons);
+    SetEvent(shared->handedOver.Get());
+    // Nothing to tell: the preparation ends on its own. Not waited for, so a restore
+    // that met a hung shell (which may hold the preparation's reads too) ends no later
+    // than before.
+    if (!tell) return 0;
     return CommitSlot().WaitFor(kViewCommitWaitMs) ? shared->told.load() : 0;
 }
 

@@ -34,9 +34,9 @@ public:
     ViewCommit(const ViewCommit&) = delete;
     ViewCommit& operator=(const ViewCommit&) = delete;
 
-    // Hands over the icons the restore placed (none: the view object is not told) and
-    // waits at most kViewCommitWaitMs for the commit. Returns how many icons the view
-    // object took within that wait (0 also when the commit did not end in it).
+    // Hands over the icons the restore placed and waits at most kViewCommitWaitMs for the
+    // commit (none: the view object is not told, and nothing is waited for). Returns how many icons
+    // the view object took within that wait (0 also when the commit did not end in it).
     size_t HandOver(std::vector<PlacedIcon> icons);
 
     struct Shared;
