@@ -3,6 +3,7 @@
 #include "desktop/access/view_commit.h"
 
 #include <atomic>
+#include <memory>
 #include <utility>
 
 #include "desktop/access/view_object.h"
@@ -14,8 +15,9 @@ namespace desktop {
 // What the restore and the commit's thread share; either may outlive the other.
 struct ViewCommit::Shared {
     win::UniqueHandle handedOver{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    win::UniqueHandle told{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     std::vector<PlacedIcon> icons;  // written before handedOver is set
-    std::atomic<size_t> told{0};
+    std::atomic<size_t> taken{0};   // written before told is set
 };
 
 namespace {
@@ -31,20 +33,25 @@ void Commit(ViewCommit::Shared& shared) {
     // their name handlers may fail in a multithreaded one, and a name read differently
     // would silently leave its icon out of the commit.
     const win::ComApartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    if (!apartment) return;
-    ViewObject view;
+    std::unique_ptr<ViewObject> view;
+    if (apartment) view = std::make_unique<ViewObject>();
     // Nothing calls into this apartment, but COM's own wait keeps it answering anyway.
     DWORD signalled = 0;
     HANDLE handedOver = shared.handedOver.Get();
-    if (FAILED(CoWaitForMultipleHandles(0, INFINITE, 1, &handedOver, &signalled))) return;
-    if (view.Ready()) shared.told = view.Tell(shared.icons);
+    const bool handed =
+        apartment ? SUCCEEDED(CoWaitForMultipleHandles(0, INFINITE, 1, &handedOver, &signalled))
+                  : WaitForSingleObject(handedOver, INFINITE) == WAIT_OBJECT_0;
+    if (handed && view && view->Ready()) shared.taken = view->Tell(shared.icons);
+    // The restore waits for this, not for the chain's release and the apartment's end
+    // (calls into the shell's process too) that follow.
+    SetEvent(shared.told.Get());
 }
 
 }  // namespace
 
 ViewCommit::ViewCommit() {
     auto shared = std::make_shared<Shared>();
-    if (!shared->handedOver) return;
+    if (!shared->handedOver || !shared->told) return;
     // The job owns its share: once waited for no longer, it touches nothing of the
     // worker's or the dialog's.
     if (CommitSlot().Start([shared] { Commit(*shared); })) m_shared = std::move(shared);
@@ -64,7 +71,9 @@ size_t ViewCommit::HandOver(std::vector<PlacedIcon> icons) {
     // that met a hung shell (which may hold the preparation's reads too) ends no later
     // than before.
     if (!tell) return 0;
-    return CommitSlot().WaitFor(kViewCommitWaitMs) ? shared->told.load() : 0;
+    return WaitForSingleObject(shared->told.Get(), kViewCommitWaitMs) == WAIT_OBJECT_0
+               ? shared->taken.load()
+               : 0;
 }
 
 bool ViewCommitStillRunning() { return CommitSlot().Busy(); }
