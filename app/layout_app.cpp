@@ -1,6 +1,7 @@
 // The program's static objects and its whole run.
 #include "app/layout_app.h"
 
+#include "desktop/access/view_commit.h"
 #include "store/layout_persistence.h"
 #include "ui/layout_dlg.h"
 #include "win/single_run.h"
@@ -36,9 +37,10 @@ BOOL CLayoutApp::InitInstance() {
         m_pMainWnd = nullptr;
         SaveLayouts();
         run.Release();
-        if (dlg.WorkerStillRunning()) {
+        if (dlg.WorkerStillRunning() || desktop::ViewCommitStillRunning()) {
             // A restore worker stuck on a shell that never answers still reads the
-            // dialog and the layouts: end here, saved, before either is destroyed.
+            // dialog and the layouts, and a commit stuck in the view object would hold
+            // a normal exit: end here, saved, before either is destroyed.
             TerminateProcess(GetCurrentProcess(), 0);
         }
     }

@@ -50,7 +50,7 @@ void CLayoutDlg::StartRestore(int32_t nMode) {
     // The block lives in this frame: wait until the worker has copied it. No message is
     // handled meanwhile; the worker sets the flag before it sends us anything.
     while (params.bStarted.load(std::memory_order_acquire) == 0) {
-        if (!m_worker.SleepWhileRunning(100) &&
+        if (!m_worker.StillRunningAfter(100) &&
             params.bStarted.load(std::memory_order_acquire) == 0) {
             OnRestoreDone(0, 0);  // ended without taking the block: cannot happen
             return;

@@ -36,15 +36,23 @@ struct ComTraits {
 
 inline void FreeCoTaskMem(void* p) { CoTaskMemFree(p); }
 
+// An interface pointer owned: released once, with operator-> for its calls.
 template <typename Interface>
-using UniqueCom = UniqueAny<ComTraits<Interface>>;
+class UniqueCom : public UniqueAny<ComTraits<Interface>> {
+public:
+    using UniqueAny<ComTraits<Interface>>::UniqueAny;
+    Interface* operator->() const noexcept { return this->Get(); }
+
+    // For calls that hand out an interface by IID and void** slot (QueryInterface,
+    // CoCreateInstance, QueryService...): pass IID_PPV_ARGS(owner.Put()), so the IID
+    // always comes from the pointer's type. This asks the held object for another one.
+    template <typename Other>
+    HRESULT QueryTo(UniqueCom<Other>& other) const {
+        return this->Get()->QueryInterface(IID_PPV_ARGS(other.Put()));
+    }
+};
+
 template <typename T>
 using UniqueCoTaskMem = UniqueAny<ClosedBy<T*, FreeCoTaskMem>>;
-
-// For QueryInterface-shaped calls: the void** slot of an owner.
-template <typename Interface>
-void** PutVoid(UniqueCom<Interface>& owner) {
-    return reinterpret_cast<void**>(owner.Put());
-}
 
 }  // namespace win

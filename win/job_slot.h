@@ -10,30 +10,28 @@
 
 #include <functional>
 
-#include "win/unique_handle.h"
+#include "win/thread.h"
 
 namespace win {
 
 class JobSlot {
 public:
-    enum class Outcome {
-        kFinished,    // the job ran and ended within the wait
-        kOverran,     // the job runs on; nobody waits for it any more
-        kNotStarted,  // the slot's previous job still runs, or no thread could be made
-    };
-
     JobSlot() = default;
     JobSlot(const JobSlot&) = delete;
     JobSlot& operator=(const JobSlot&) = delete;
     // Does not wait for a job still running (it ends with the process).
     ~JobSlot() = default;
 
-    // Once the slot's previous job has ended, runs `job` on a new thread and waits for
-    // it; all of it within `waitMs` from the call. For one caller at a time.
-    Outcome Run(std::function<void()> job, DWORD waitMs);
+    // Runs `job` on a new thread unless the slot's previous job still runs, which is
+    // checked without waiting. False when it was not started (that, or no thread).
+    bool Start(std::function<void()> job);
+    // Waits up to `ms` for the job started last: true when it has ended.
+    bool WaitFor(DWORD ms);
+    // A job runs (or ran and nobody has seen it end).
+    bool Busy();
 
 private:
-    UniqueHandle m_thread;  // the last job's thread, until it has been seen to end
+    Thread m_thread;  // the last job's, until it has been seen to end
 };
 
 }  // namespace win

@@ -1,10 +1,13 @@
 // Telling the shell's view object where a restore put the icons, without letting a view
-// object that does not answer hold the restore: the calls run on a thread of their own,
-// and the restore waits for them only so long.
+// object that does not answer hold the restore: the commit runs on a thread of its own,
+// started with the restore so that it prepares (the chain, the items, their names, the
+// coordinate check) while the restore sends its list-view messages; once the icons are
+// handed over only the batched call remains, and the restore waits for it only so long.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 #include "desktop/access/view_link.h"
@@ -12,17 +15,38 @@
 
 namespace desktop {
 
-// How long a restore waits for the view object: one budget for the whole commit, the
+// How long a restore waits for the view object from the hand-over of its icons: the
 // list view's message time-out. The commit is left to finish on its own thread, never
 // cut off, so a budget per call would gain nothing: a merely slow commit (thousands of
 // icons) still lands after the wait, while a hung one holds the dialog busy no longer
 // than one unanswered list-view message would.
 constexpr DWORD kViewCommitWaitMs = kViewMessageTimeoutMs;
 
-// TellViewObject for `icons` on a thread with its own COM apartment, waited for at
-// most kViewCommitWaitMs. While an earlier commit still hangs, none is started (so a
-// view object that never answers holds one thread of the process). True when the
-// commit ended within the wait.
-bool TellViewObjectWithin(std::vector<PlacedIcon> icons);
+// One restore's commit. While an earlier commit still runs (a view object that never
+// answers), none is started, which is seen without waiting: such a view object holds
+// one thread of the process and never the next restore.
+class ViewCommit {
+public:
+    // Starts the preparation on the commit's thread (in its own COM apartment).
+    ViewCommit();
+    // Hands over nothing when HandOver was not called: the commit then ends untold.
+    ~ViewCommit();
+    ViewCommit(const ViewCommit&) = delete;
+    ViewCommit& operator=(const ViewCommit&) = delete;
+
+    // Hands over the icons the restore placed and waits at most kViewCommitWaitMs for the
+    // commit (none: the view object is not told, and nothing is waited for). Returns how many icons
+    // the view object took within that wait (0 also when the commit did not end in it).
+    size_t HandOver(std::vector<PlacedIcon> icons);
+
+    struct Shared;
+
+private:
+    std::shared_ptr<Shared> m_shared;  // null when no commit was started
+};
+
+// A commit of an earlier restore still runs: a process that ends now must not wait for
+// its thread.
+bool ViewCommitStillRunning();
 
 }  // namespace desktop

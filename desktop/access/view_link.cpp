@@ -10,12 +10,12 @@ bool ViewLink::Send(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
     }
     DWORD_PTR answer = 0;
     SetLastError(ERROR_SUCCESS);
-    if (!SendMessageTimeoutA(m_view, message, wParam, lParam, SMTO_ABORTIFHUNG,
+    if (!SendMessageTimeoutA(m_view, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
                              kViewMessageTimeoutMs, &answer)) {
         m_lost = true;
         // A window that is gone fails with ERROR_INVALID_WINDOW_HANDLE; anything else
         // (ERROR_TIMEOUT, a hung shell) may have left the message in the shell's hands.
-        m_timedOut = GetLastError() != ERROR_INVALID_WINDOW_HANDLE;
+        m_mayStillBeAnswered = GetLastError() != ERROR_INVALID_WINDOW_HANDLE;
         return false;
     }
     result = static_cast<LRESULT>(answer);

@@ -12,7 +12,9 @@ namespace desktop {
 // a millisecond, and even one busy repainting thousands of icons in tens of
 // milliseconds; three seconds is far beyond that, yet short enough that the user who
 // closes the dialog or waits for a capture sees it answer again in a moment.
-// SMTO_ABORTIFHUNG ends at once a send to a shell the system already counts as hung.
+// SMTO_ABORTIFHUNG ends at once a send to a shell the system already counts as hung;
+// SMTO_ERRORONEXIT fails a send whose receiver ends while handling it (else it would
+// read as answered, with a result of 0).
 constexpr UINT kViewMessageTimeoutMs = 3000;
 
 class ViewLink {
@@ -28,14 +30,15 @@ public:
 
     // A message was not answered: the operation must end.
     bool Lost() const { return m_lost; }
-    // A message timed out: the shell may still hold it, and may still write its answer
-    // into memory the message named.
-    bool TimedOut() const { return m_timedOut; }
+    // A message failed other than on a gone window (timed out, a hung or dying shell):
+    // the shell may still hold it, and may still write its answer into memory the
+    // message named.
+    bool MayStillBeAnswered() const { return m_mayStillBeAnswered; }
 
 private:
     HWND m_view;
     bool m_lost = false;
-    bool m_timedOut = false;
+    bool m_mayStillBeAnswered = false;
 };
 
 }  // namespace desktop

@@ -1,8 +1,8 @@
 // The chain to the desktop's view object, as the shell offers it: ShellWindows ->
 // FindWindowSW(SWC_DESKTOP) -> the top-level browser -> its active shell view ->
-// IFolderView; then all of the view's item IDs in view order in a few calls, a name
-// check per icon (read in our own process wherever the desktop folder here can), and
-// one batched call.
+// IFolderView; then all of the view's item IDs in view order in a few calls and their
+// names (read in our own process wherever the desktop folder here can), and the
+// coordinate check; once the restore hands its icons over, one batched call.
 #include "desktop/access/view_object.h"
 
 #include <windows.h>
@@ -12,9 +12,13 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 #include "desktop/access/remote_block.h"
+#include "desktop/access/win32_desktop.h"
 #include "win/com.h"
 
 namespace desktop {
@@ -25,8 +29,8 @@ using win::UniqueCom;
 
 UniqueCom<IFolderView> FindDesktopFolderView() {
     UniqueCom<IShellWindows> windows;
-    if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
-                                win::PutVoid(windows))))
+    if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
+                                IID_PPV_ARGS(windows.Put()))))
         return {};
     VARIANT location = {};  // VT_EMPTY, as VariantInit makes it
     location.vt = VT_I4;
@@ -35,21 +39,26 @@ UniqueCom<IFolderView> FindDesktopFolderView() {
     long hwnd = 0;
     UniqueCom<IDispatch> desktop;
     // S_FALSE: no desktop window is registered.
-    if (windows.Get()->FindWindowSW(&location, &root, SWC_DESKTOP, &hwnd, SWFO_NEEDDISPATCH,
-                                    desktop.Put()) != S_OK ||
+    if (windows->FindWindowSW(&location, &root, SWC_DESKTOP, &hwnd, SWFO_NEEDDISPATCH,
+                              desktop.Put()) != S_OK ||
         !desktop)
         return {};
     UniqueCom<IServiceProvider> services;
-    if (FAILED(desktop.Get()->QueryInterface(IID_IServiceProvider, win::PutVoid(services))))
-        return {};
+    if (FAILED(desktop.QueryTo(services))) return {};
     UniqueCom<IShellBrowser> browser;
-    if (FAILED(services.Get()->QueryService(SID_STopLevelBrowser, IID_IShellBrowser,
-                                            win::PutVoid(browser))))
+    if (FAILED(services->QueryService(SID_STopLevelBrowser, IID_PPV_ARGS(browser.Put()))))
         return {};
     UniqueCom<IShellView> shellView;
-    if (FAILED(browser.Get()->QueryActiveShellView(shellView.Put())) || !shellView) return {};
+    if (FAILED(browser->QueryActiveShellView(shellView.Put())) || !shellView) return {};
     UniqueCom<IFolderView> view;
-    if (FAILED(shellView.Get()->QueryInterface(IID_IFolderView, win::PutVoid(view)))) return {};
+    if (FAILED(shellView.QueryTo(view))) return {};
+    // The chain goes from the view back to ShellWindows, each link before the one that
+    // handed it out; the view holds its own references to what it needs.
+    shellView.Reset();
+    browser.Reset();
+    services.Reset();
+    desktop.Reset();
+    windows.Reset();
     return view;
 }
 
@@ -96,19 +105,27 @@ public:
         const auto get = reinterpret_cast<GetDesktopFolder>(reinterpret_cast<void (*)()>(proc));
         if (!get || FAILED(get(m_here.Put()))) m_here.Reset();
     }
+    ~ItemNames() {
+        // The folders before the module that made ours.
+        m_viewFolder.Reset();
+        m_here.Reset();
+        m_shell.Reset();
+    }
+    ItemNames(const ItemNames&) = delete;
+    ItemNames& operator=(const ItemNames&) = delete;
+
     std::string Of(PCUITEMID_CHILD item) {
         std::string name = m_here ? DisplayName(*m_here.Get(), item) : std::string();
         if (!name.empty()) return name;
         if (!m_viewFolder && !m_noViewFolder &&
-            (FAILED(m_view.GetFolder(IID_IShellFolder, win::PutVoid(m_viewFolder))) ||
-             !m_viewFolder))
+            (FAILED(m_view.GetFolder(IID_PPV_ARGS(m_viewFolder.Put()))) || !m_viewFolder))
             m_noViewFolder = true;
         return m_viewFolder ? DisplayName(*m_viewFolder.Get(), item) : std::string();
     }
 
 private:
     IFolderView& m_view;
-    win::UniqueModule m_shell;  // outlives the folder it made
+    win::UniqueModule m_shell;
     UniqueCom<IShellFolder> m_here;
     UniqueCom<IShellFolder> m_viewFolder;
     bool m_noViewFolder = false;
@@ -124,73 +141,157 @@ bool Unreachable(HRESULT hr) {
 
 using OwnedItems = std::vector<win::UniqueCoTaskMem<ITEMID_CHILD>>;
 
-// Every item ID of the view in view order (an item's place in the list is its index in
-// the view, as IFolderView::Item counts), fetched in batches. False when the view does
-// not hand them out this way.
+// Every item ID of the view in view order, fetched in batches; a view that does not
+// enumerate is asked item by item. False when neither gives them.
 bool ViewItems(IFolderView& view, OwnedItems& items, HRESULT& hr) {
     UniqueCom<IEnumIDList> list;
-    hr = view.Items(SVGIO_ALLVIEW | SVGIO_FLAG_VIEWORDER, IID_IEnumIDList, win::PutVoid(list));
-    if (FAILED(hr) || !list) return false;
-    constexpr ULONG kBatch = 1024;
-    std::vector<PITEMID_CHILD> batch(kBatch);
-    for (;;) {
-        ULONG fetched = 0;
-        hr = list.Get()->Next(kBatch, batch.data(), &fetched);
-        if (FAILED(hr)) return false;
-        for (ULONG i = 0; i < fetched && i < kBatch; ++i) items.emplace_back(batch[i]);
-        if (hr != S_OK || fetched == 0) return true;
+    hr = view.Items(SVGIO_ALLVIEW | SVGIO_FLAG_VIEWORDER, IID_PPV_ARGS(list.Put()));
+    if (Unreachable(hr)) return false;
+    if (SUCCEEDED(hr) && list) {
+        constexpr ULONG kBatch = 1024;
+        std::vector<PITEMID_CHILD> batch(kBatch);
+        for (;;) {
+            ULONG fetched = 0;
+            hr = list->Next(kBatch, batch.data(), &fetched);
+            if (FAILED(hr)) return false;
+            for (ULONG i = 0; i < fetched && i < kBatch; ++i) items.emplace_back(batch[i]);
+            if (hr != S_OK || fetched == 0) return true;
+        }
     }
+    int count = 0;
+    hr = view.ItemCount(SVGIO_ALLVIEW, &count);
+    if (FAILED(hr)) return false;
+    for (int i = 0; i < count; ++i) {
+        win::UniqueCoTaskMem<ITEMID_CHILD> one;
+        hr = view.Item(i, one.Put());
+        if (Unreachable(hr)) return false;
+        items.push_back(std::move(one));  // an item that failed stays empty
+    }
+    hr = S_OK;
+    return true;
 }
 
-// Whether the view's item carries the text the restore read. The list view hands out
-// at most 99 bytes of a text (98 when a double-byte character would be split), so a
-// text that long may be the start of a longer name.
+// The list view hands out at most 99 bytes of a text (98 when a double-byte character
+// would be split), so a text that long may be the start of a longer name.
+bool MayBeCut(const std::string& readText) {
+    return readText.size() >= static_cast<size_t>(kTextBufferSize) - 2;
+}
+
+// Whether the view's item carries the text the restore read.
 bool SameIcon(const std::string& viewName, const std::string& readText) {
     if (readText.empty()) return viewName.empty();
-    const size_t mayBeCut = static_cast<size_t>(kTextBufferSize) - 2;
-    if (readText.size() >= mayBeCut) return viewName.compare(0, readText.size(), readText) == 0;
+    if (MayBeCut(readText)) return viewName.compare(0, readText.size(), readText) == 0;
     return viewName == readText;
 }
 
+constexpr int kNoItem = -1;
+
 }  // namespace
 
-size_t TellViewObject(const std::vector<PlacedIcon>& icons) {
-    if (icons.empty()) return 0;
-    const UniqueCom<IFolderView> view = FindDesktopFolderView();
-    if (!view) return 0;
-    // All item IDs at once; a view that does not enumerate is asked item by item.
-    OwnedItems viewItems;
-    HRESULT hr = S_OK;
-    const bool enumerated = ViewItems(*view.Get(), viewItems, hr);
-    if (Unreachable(hr)) return 0;
+struct ViewObject::Chain {
+    UniqueCom<IFolderView> view;
+    OwnedItems items;                             // in view order
+    std::vector<std::string> names;               // of `items`, empty where unknown
+    std::unordered_map<std::string, int> byName;  // name -> view index, kNoItem: several
+    POINT offset = {0, 0};                        // the view's coordinates less the list view's
 
-    ItemNames names(*view.Get());
-    OwnedItems owned;  // the item IDs asked for one by one
+    ~Chain() {
+        items.clear();
+        view.Reset();
+    }
+
+    // The view item of list-view item `index`, whose text read `text`: the one at the
+    // same index when its name matches. The shell does not promise that its view order
+    // is the list view's index order, so otherwise the one item of that name; none or
+    // several: kNoItem.
+    int Pair(int index, const std::string& text) const {
+        if (index >= 0 && static_cast<size_t>(index) < items.size() &&
+            items[static_cast<size_t>(index)] && SameIcon(names[static_cast<size_t>(index)], text))
+            return index;
+        if (!MayBeCut(text)) {
+            const auto it = byName.find(text);
+            return it == byName.end() ? kNoItem : it->second;
+        }
+        int found = kNoItem;
+        for (size_t v = 0; v < names.size(); ++v) {
+            if (!items[v] || !SameIcon(names[v], text)) continue;
+            if (found != kNoItem) return kNoItem;
+            found = static_cast<int>(v);
+        }
+        return found;
+    }
+
+    // Nothing documented says the view's coordinates are the list view's client
+    // coordinates (the view may count from another origin), and a whole commit sent
+    // off by some pixels would move every icon: compare one icon both ways. The restore moves icons
+    // meanwhile, so the list view is read before and after the view, and the reading counts only
+    // when both agree: within one restore an icon never comes back to a place it has left. The last
+    // icons are tried first, as the restore reaches them last. Without an answer both ways, no
+    // offset.
+    void CheckCoordinates() {
+        Win32Desktop desk;
+        const ViewId lv = desk.FindView();
+        if (lv == 0) return;
+        const std::unique_ptr<AccessContext> ctx = desk.OpenRemote(lv);
+        if (!ctx) return;
+        constexpr int kTries = 4;
+        const int count = desk.CountItems(lv);
+        for (int i = count - 1; i >= 0 && i >= count - kTries && !desk.Lost(); --i) {
+            const int v = Pair(i, ctx->ReadText(i));
+            if (v == kNoItem) continue;
+            int32_t x = 0, y = 0, x2 = 0, y2 = 0;
+            if (!ctx->ReadPosition(i, x, y)) continue;
+            POINT there = {};
+            if (FAILED(view->GetItemPosition(items[static_cast<size_t>(v)].Get(), &there))) return;
+            if (!ctx->ReadPosition(i, x2, y2) || x2 != x || y2 != y) continue;
+            offset = {there.x - x, there.y - y};
+            return;
+        }
+    }
+};
+
+ViewObject::ViewObject() {
+    auto chain = std::make_unique<Chain>();
+    chain->view = FindDesktopFolderView();
+    if (!chain->view) return;
+    HRESULT hr = S_OK;
+    if (!ViewItems(*chain->view.Get(), chain->items, hr)) return;
+    {
+        ItemNames names(*chain->view.Get());
+        chain->names.reserve(chain->items.size());
+        for (size_t v = 0; v < chain->items.size(); ++v) {
+            std::string name = chain->items[v] ? names.Of(chain->items[v].Get()) : std::string();
+            const auto added = chain->byName.emplace(name, static_cast<int>(v));
+            if (!added.second) added.first->second = kNoItem;
+            chain->names.push_back(std::move(name));
+        }
+    }
+    chain->CheckCoordinates();
+    m_chain = std::move(chain);
+}
+
+ViewObject::~ViewObject() = default;
+
+bool ViewObject::Ready() const { return m_chain != nullptr; }
+
+size_t ViewObject::Tell(const std::vector<PlacedIcon>& icons) {
+    if (!m_chain || icons.empty()) return 0;
+    const Chain& chain = *m_chain;
+    std::vector<bool> taken(chain.items.size(), false);
     std::vector<PCUITEMID_CHILD> items;
     std::vector<POINT> points;
     items.reserve(icons.size());
     points.reserve(icons.size());
     for (const PlacedIcon& icon : icons) {
-        PCUITEMID_CHILD item = nullptr;
-        if (enumerated) {
-            if (icon.index < 0 || static_cast<size_t>(icon.index) >= viewItems.size()) continue;
-            item = viewItems[static_cast<size_t>(icon.index)].Get();
-        } else {
-            win::UniqueCoTaskMem<ITEMID_CHILD> one;
-            hr = view.Get()->Item(icon.index, one.Put());
-            if (Unreachable(hr)) return 0;
-            if (FAILED(hr) || !one) continue;
-            item = one.Get();
-            owned.push_back(std::move(one));
-        }
-        if (!item) continue;
-        if (!SameIcon(names.Of(item), icon.text)) continue;
-        items.push_back(item);
-        points.push_back({icon.x, icon.y});
+        const int v = chain.Pair(icon.index, icon.text);
+        if (v == kNoItem || taken[static_cast<size_t>(v)]) continue;
+        taken[static_cast<size_t>(v)] = true;
+        items.push_back(chain.items[static_cast<size_t>(v)].Get());
+        points.push_back({icon.x + chain.offset.x, icon.y + chain.offset.y});
     }
     if (items.empty()) return 0;
-    hr = view.Get()->SelectAndPositionItems(static_cast<UINT>(items.size()), items.data(),
-                                            points.data(), SVSI_POSITIONITEM);
+    const HRESULT hr = chain.view->SelectAndPositionItems(
+        static_cast<UINT>(items.size()), items.data(), points.data(), SVSI_POSITIONITEM);
     return SUCCEEDED(hr) ? items.size() : 0;
 }
 

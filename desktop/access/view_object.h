@@ -6,17 +6,38 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "desktop/placed_icon.h"
 
 namespace desktop {
 
-// Tells the desktop's view object, in one SelectAndPositionItems call, where `icons`
-// now stand. An icon goes in only when the view's item at its index carries the name
-// the restore read for it, so the view object never moves an icon the list view did
-// not. Needs COM on the calling thread. Returns how many icons the view object took
-// (0 when there is no view object, nothing matched, or any step failed).
-size_t TellViewObject(const std::vector<PlacedIcon>& icons);
+// The desktop's view object made ready to be told, while the restore still sends its
+// list-view messages: the chain, every item ID and name in view order, and the offset
+// between the view's coordinates and the list view's. Needs COM on the calling thread,
+// which must also be the one that tells it.
+class ViewObject {
+public:
+    ViewObject();
+    ~ViewObject();
+    ViewObject(const ViewObject&) = delete;
+    ViewObject& operator=(const ViewObject&) = delete;
+
+    // The chain was found and the view's items read.
+    bool Ready() const;
+
+    // Tells the view object, in one SelectAndPositionItems call, where `icons` now
+    // stand. An icon pairs with the view's item at its index when that item carries the
+    // name the restore read for it, else with the one view item of that name (none or
+    // several: the icon is left out), so the view object never moves an icon the list
+    // view did not. Returns how many icons the view object took (0 when it is not
+    // ready, nothing paired, or the call failed).
+    size_t Tell(const std::vector<PlacedIcon>& icons);
+
+private:
+    struct Chain;
+    std::unique_ptr<Chain> m_chain;
+};
 
 }  // namespace desktop

@@ -20,7 +20,7 @@ public:
     RemoteContext(ViewLink& view, win::UniqueRemoteMemory block)
         : m_view(view), m_block(std::move(block)) {}
     ~RemoteContext() override {
-        if (!m_view.TimedOut()) return;
+        if (!m_view.MayStillBeAnswered()) return;
         // The message that timed out may still be in the shell's hands: when the shell
         // wakes, it writes its answer into this block. Freeing the block would make it
         // write into freed memory, which crashes Explorer. So the block stays allocated

@@ -12,11 +12,11 @@ namespace {
 
 // The NT variant, then the shell's view object told where the icons went, so that the
 // shell keeps them (the list view alone is not enough on Windows 10 1809 and later).
-// A view object that does not answer holds the worker no longer than its wait.
+// The commit prepares while the icons move; a view object that does not answer holds
+// the worker no longer than its wait.
 void RestoreAndTellShell(desktop::Desktop& desk, const restore::RestoreJob& job) {
-    std::vector<desktop::PlacedIcon> placed = restore::RestoreByName(desk, job);
-    if (placed.empty()) return;
-    desktop::TellViewObjectWithin(std::move(placed));
+    desktop::ViewCommit commit;
+    commit.HandOver(restore::RestoreByName(desk, job));
 }
 
 }  // namespace

@@ -163,31 +163,67 @@ TEST_F(ViewObjectE2E, AbortedRestoreTellsOnlyTheIconsAtTheirTargets) {
     EXPECT_TRUE(app.Close());
 }
 
-// The view lists its items in another order than the list view: an icon whose view
-// item at its index carries another name (case counts) stays out; the list view's
-// restore is unchanged.
-TEST_F(ViewObjectE2E, IconsWhoseViewItemHasAnotherNameAreLeftOut) {
+// The view lists its items in another order than the list view (view order 1 0 3 2 5 4
+// 7 6): an icon whose view item at its index carries another name (case counts) pairs
+// with the one view item of its name; with two of that name it stays out. The list
+// view's restore is unchanged.
+TEST_F(ViewObjectE2E, AViewInAnotherOrderIsToldTheMovedIconsByName) {
     Seed({{PackIconPos(1, 1), L"alpha"},
           {PackIconPos(2, 2), L"beta"},
           {PackIconPos(3, 3), L"photo.jpg"},
-          {PackIconPos(4, 4), L"omega"}});
-    // View order: 1 0 3 2 4.
+          {PackIconPos(4, 4), L"gamma"},
+          {PackIconPos(6, 6), L"twin"},
+          {PackIconPos(6, 6), L"twin"},
+          {PackIconPos(5, 5), L"solo"},
+          {PackIconPos(7, 7), L"last"}});
     StartDesktop({{100, 0, "alpha"},
                   {200, 0, "beta"},
-                  {300, 0, "photo.jpg"},
-                  {400, 0, "PHOTO.JPG"},
-                  {500, 0, "omega"}},
+                  {300, 0, "PHOTO.JPG"},
+                  {400, 0, "gamma"},
+                  {500, 0, "twin"},
+                  {600, 0, "solo"},
+                  {700, 0, "twin"},
+                  {800, 0, "last"}},
                  ViewObjectMode::kReordered);
     e2e::RunningApp app;
     ASSERT_TRUE(app.main());
     RestoreHome(app, IDC_RESTORE);
-    ASSERT_TRUE(e2e::WaitForSets(*td, 5));
+    ASSERT_TRUE(e2e::WaitForSets(*td, 8));
     ASSERT_TRUE(WaitIdle(app.main()));
 
-    const Log lv = {{0, 1, 1}, {1, 2, 2}, {2, 3, 3}, {3, 3, 3}, {4, 4, 4}};
+    const Log lv = {{0, 1, 1}, {1, 2, 2}, {2, 3, 3}, {3, 4, 4},
+                    {4, 6, 6}, {5, 5, 5}, {6, 6, 6}, {7, 7, 7}};
     EXPECT_EQ(td->SetPositionLog(), lv);
-    ExpectOneCall({{4, 4, 4}});
+    ExpectOneCall({{0, 1, 1}, {1, 2, 2}, {2, 3, 3}, {3, 4, 4}, {5, 5, 5}, {7, 7, 7}});
     EXPECT_TRUE(app.Close());
+}
+
+// A view that counts positions from another origin than the list view: the offset is
+// found on one icon before the commit, and every point of the call is translated by
+// it, so the view puts each icon where the list view did.
+TEST_F(ViewObjectE2E, TheViewIsToldPointsInItsOwnCoordinates) {
+    Seed({{PackIconPos(10, 20), L"one"}, {PackIconPos(300, 40), L"two"}});
+    const struct {
+        ViewObjectMode mode;
+        int dx, dy;
+    } cases[] = {
+        {ViewObjectMode::kSameOrder, 0, 0},
+        {ViewObjectMode::kOffset, testdesk::kViewOffsetX, testdesk::kViewOffsetY},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testdesk::ViewObjectModeName(c.mode));
+        StartDesktop({{500, 100, "one"}, {600, 100, "two"}, {700, 100, "still"}}, c.mode);
+        e2e::RunningApp app;
+        ASSERT_TRUE(app.main());
+        RestoreHome(app, IDC_RESTORE);
+        ASSERT_TRUE(e2e::WaitForSets(*td, 2));
+        ASSERT_TRUE(WaitIdle(app.main()));
+
+        EXPECT_EQ(td->SetPositionLog(), (Log{{0, 10, 20}, {1, 300, 40}}));
+        ExpectOneCall({{0, 10 + c.dx, 20 + c.dy}, {1, 300 + c.dx, 40 + c.dy}});
+        EXPECT_TRUE(app.Close());
+        td.reset();
+    }
 }
 
 // Names the shell's desktop folder cannot make an item ID for (they read as drive
@@ -205,16 +241,14 @@ TEST_F(ViewObjectE2E, ItemsOnlyTheViewCanNameAreCheckedByTheView) {
         Placed told;
     } cases[] = {
         {ViewObjectMode::kSameOrder, {{0, 1, 1}, {1, 2, 2}, {2, 3, 3}, {3, 4, 4}, {4, 5, 5}}},
-        {ViewObjectMode::kReordered, {{4, 5, 5}}},  // view order 1 0 3 2 4
+        // View order 1 0 3 2 4: each paired by its name.
+        {ViewObjectMode::kReordered, {{0, 1, 1}, {1, 2, 2}, {2, 3, 3}, {3, 4, 4}, {4, 5, 5}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testdesk::ViewObjectModeName(c.mode));
-        StartDesktop({{100, 0, "z:1"},
-                      {200, 0, "z:2"},
-                      {300, 0, "y:1"},
-                      {400, 0, "y:2"},
-                      {500, 0, "plain"}},
-                     c.mode);
+        StartDesktop(
+            {{100, 0, "z:1"}, {200, 0, "z:2"}, {300, 0, "y:1"}, {400, 0, "y:2"}, {500, 0, "plain"}},
+            c.mode);
         e2e::RunningApp app;
         ASSERT_TRUE(app.main());
         RestoreHome(app, IDC_RESTORE);

@@ -1,5 +1,6 @@
 // The job slot: a job is waited for only so long, an overrunning one keeps the slot
-// until it ends (no second job meanwhile), and what a job owns is freed when it ends.
+// until it ends (no second job meanwhile, and that is seen without waiting), and what a
+// job owns is freed when it ends.
 #include "win/job_slot.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +10,12 @@
 
 namespace {
 
-using Outcome = win::JobSlot::Outcome;
-
 TEST(JobSlot, AFinishedJobHasRunAndFreedWhatItOwned) {
     win::JobSlot slot;
     const auto owned = std::make_shared<int>(0);
-    EXPECT_EQ(slot.Run([owned] { *owned = 7; }, 10000), Outcome::kFinished);
+    ASSERT_TRUE(slot.Start([owned] { *owned = 7; }));
+    EXPECT_TRUE(slot.WaitFor(10000));
+    EXPECT_FALSE(slot.Busy());
     EXPECT_EQ(*owned, 7);
     EXPECT_EQ(owned.use_count(), 1);
 }
@@ -25,22 +26,29 @@ TEST(JobSlot, AnOverrunningJobHoldsTheSlotUntilItEnds) {
     ASSERT_TRUE(release);
     const auto owned = std::make_shared<int>(0);
     const HANDLE event = release.Get();
-    EXPECT_EQ(slot.Run(
-                  [owned, event] {
-                      WaitForSingleObject(event, 20000);
-                      *owned = 1;
-                  },
-                  100),
-              Outcome::kOverran);
+    ASSERT_TRUE(slot.Start([owned, event] {
+        WaitForSingleObject(event, 20000);
+        *owned = 1;
+    }));
+    EXPECT_FALSE(slot.WaitFor(100));
+    EXPECT_TRUE(slot.Busy());
 
     std::atomic<int> secondRan{0};
-    EXPECT_EQ(slot.Run([&secondRan] { secondRan = 1; }, 100), Outcome::kNotStarted);
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_FALSE(slot.Start([&secondRan] { secondRan = 1; }));
+    EXPECT_LT(GetTickCount64() - start, 1000u);  // refused at once, not after a wait
     EXPECT_EQ(secondRan, 0);
 
-    // Once the first ends, within the next one's wait, the next one runs.
+    // Once the first has ended, the next one runs.
     SetEvent(event);
+    const ULONGLONG released = GetTickCount64();
+    while (slot.Busy()) {
+        ASSERT_LT(GetTickCount64() - released, 10000u);
+        Sleep(10);
+    }
     std::atomic<int> thirdRan{0};
-    EXPECT_EQ(slot.Run([&thirdRan] { thirdRan = 1; }, 10000), Outcome::kFinished);
+    ASSERT_TRUE(slot.Start([&thirdRan] { thirdRan = 1; }));
+    EXPECT_TRUE(slot.WaitFor(10000));
     EXPECT_EQ(thirdRan, 1);
     EXPECT_EQ(*owned, 1);
     EXPECT_EQ(owned.use_count(), 1);

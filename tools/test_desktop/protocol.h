@@ -38,7 +38,7 @@
 //           position read does not work against it: use it with the 9x scheme only.
 // --size    the desktop window's size in pixels (it stands at 0,0); default: the screen.
 // --view-object  serve the shell's view-object chain (view_object/view_server.h): MODE
-//           "same", "reordered" or "hangs"; needs the registration of
+//           "same", "reordered", "hangs" or "offset"; needs the registration of
 //           view_object/registration.h. --view-log: its SelectAndPositionItems calls.
 //           The clear-log message empties this log too.
 //

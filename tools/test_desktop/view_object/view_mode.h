@@ -10,9 +10,15 @@ enum class ViewObjectMode {
     kSameOrder,  // view item i is list-view item i
     kReordered,  // view items 2k and 2k+1 are list-view items 2k+1 and 2k
     kHangs,      // SelectAndPositionItems is logged, never answered (the desktop still runs)
+    kOffset,     // as kSameOrder, but the view counts positions from another origin
 };
 
-// The option's value on the test desktop's command line: "same", "reordered", "hangs".
+// In kOffset, the view's coordinates are the list view's plus this.
+constexpr int kViewOffsetX = 40;
+constexpr int kViewOffsetY = -25;
+
+// The option's value on the test desktop's command line: "same", "reordered", "hangs",
+// "offset".
 inline const char* ViewObjectModeName(ViewObjectMode mode) {
     switch (mode) {
         case ViewObjectMode::kSameOrder:
@@ -21,14 +27,16 @@ inline const char* ViewObjectModeName(ViewObjectMode mode) {
             return "reordered";
         case ViewObjectMode::kHangs:
             return "hangs";
+        case ViewObjectMode::kOffset:
+            return "offset";
         default:
             return "none";
     }
 }
 
 inline ViewObjectMode ParseViewObjectMode(const std::string& name) {
-    for (ViewObjectMode m :
-         {ViewObjectMode::kSameOrder, ViewObjectMode::kReordered, ViewObjectMode::kHangs})
+    for (ViewObjectMode m : {ViewObjectMode::kSameOrder, ViewObjectMode::kReordered,
+                             ViewObjectMode::kHangs, ViewObjectMode::kOffset})
         if (name == ViewObjectModeName(m)) return m;
     return ViewObjectMode::kNone;
 }

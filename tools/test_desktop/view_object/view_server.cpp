@@ -8,6 +8,7 @@
 // which only this server understands. Log format, one SelectAndPositionItems call:
 //   call FLAGS COUNT        (FLAGS in hex)
 //   INDEX X Y               COUNT lines: the list-view index (-1: not an item of ours)
+//                           and the point as the caller gave it (the view's coordinates)
 // and one line per display name asked of the view's folder:
 //   name INDEX
 #include "tools/test_desktop/view_object/view_server.h"
@@ -69,6 +70,16 @@ int ListViewIndex(int viewIndex) {
     if (g_server.mode != ViewObjectMode::kReordered) return viewIndex;
     const int other = viewIndex ^ 1;
     return other < CountItems() ? other : viewIndex;
+}
+
+// The view's coordinates from the list view's and back.
+POINT FromListView(POINT pt) {
+    if (g_server.mode != ViewObjectMode::kOffset) return pt;
+    return {pt.x + kViewOffsetX, pt.y + kViewOffsetY};
+}
+POINT ToListView(POINT pt) {
+    if (g_server.mode != ViewObjectMode::kOffset) return pt;
+    return {pt.x - kViewOffsetX, pt.y - kViewOffsetY};
 }
 
 std::wstring ItemText(int index) {
@@ -432,6 +443,7 @@ public:
         const int index = IndexOf(pidl);
         if (index < 0) return E_INVALIDARG;
         SendMessageW(g_server.listView, LVM_GETITEMPOSITION, index, reinterpret_cast<LPARAM>(pt));
+        *pt = FromListView(*pt);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetSpacing(POINT*) override { return E_NOTIMPL; }
@@ -448,7 +460,7 @@ public:
         for (UINT i = 0; i < count; ++i) {
             const int index = IndexOf(items[i]);
             if (index < 0) continue;
-            POINT pt = points[i];
+            POINT pt = ToListView(points[i]);
             SendMessageW(g_server.listView, LVM_SETITEMPOSITION32, index,
                          reinterpret_cast<LPARAM>(&pt));
         }
