@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace desktop {
 
@@ -34,6 +35,23 @@ public:
     AccessContext& operator=(const AccessContext&) = delete;
 };
 
+// A rectangle in the list view's client coordinates: [left, right) x [top, bottom).
+struct Area {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+
+// What a restore needs to know of the screen, read once before its first position
+// message: the size an icon takes (the list view's icon spacing) and the parts of the
+// list view that some monitor shows (each monitor's work area, cut to the view).
+struct Screen {
+    int32_t iconCx = 0;
+    int32_t iconCy = 0;
+    std::vector<Area> visible;  // in enumeration order; empty when none could be read
+};
+
 // One desktop object serves one capture or one restore; its access contexts are
 // released before it.
 class Desktop {
@@ -53,8 +71,12 @@ public:
     // Shared-block scheme (other platforms): nullptr when the block cannot be
     // created or mapped; nothing stays open then.
     virtual std::unique_ptr<AccessContext> OpenShared(ViewId view) = 0;
-    // LVM_SETITEMPOSITION; only the low 16 bits of x and y travel.
-    virtual void SetPosition(ViewId view, int index, int32_t x, int32_t y) = 0;
+    // LVM_GETITEMSPACING (its answer is the return value: no buffer in either scheme),
+    // and the monitors' work areas mapped into the view's client area (no message).
+    virtual Screen ReadScreen(ViewId view) = 0;
+    // LVM_SETITEMPOSITION; only the low 16 bits of x and y travel. True when the list
+    // view answered that it moved the item.
+    virtual bool SetPosition(ViewId view, int index, int32_t x, int32_t y) = 0;
 };
 
 }  // namespace desktop

@@ -47,6 +47,12 @@ bool EqualsFoldingAscii(const std::string& a, const char* b) {
 
 }  // namespace
 
+std::string FoldIconName(const char* name) {
+    std::string folded = name ? name : "";
+    for (char& c : folded) c = static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
+    return folded;
+}
+
 CLayoutStore::~CLayoutStore() { RemoveAll(); }
 
 int CLayoutStore::GetCount() const {

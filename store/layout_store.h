@@ -13,6 +13,10 @@
 uint32_t PackIconPos(int32_t x, int32_t y);
 void UnpackIconPos(uint32_t packed, int32_t& x, int32_t& y);
 
+// An icon name with ASCII letters folded to lower case, byte by byte (as icon names
+// compare): two names are equal ignoring ASCII case when their folded forms are equal.
+std::string FoldIconName(const char* name);
+
 class CLayoutStore {
 public:
     CLayoutStore() = default;

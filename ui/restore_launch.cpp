@@ -3,11 +3,23 @@
 // dialog goes away.
 #include <windows.h>
 
+#include "desktop/access/find_view.h"
 #include "desktop/access/view_link.h"
+#include "desktop/access/view_style.h"
 #include "desktop/restore/restore_logic.h"
 #include "desktop/restore/restore_worker.h"
 #include "ui/layout_dlg.h"
 #include "ui/resource.h"
+#include "win/win_app.h"
+
+namespace {
+
+const char kAutoArrangeIsOn[] =
+    "アイコンの自動整列がオンになっているため、アイコンを移動できません。"
+    "デスクトップを右クリックし、[表示] の [アイコンの自動整列] をオフにしてから、"
+    "もう一度お試しください。";
+
+}  // namespace
 
 void CLayoutDlg::OnRestore() {
     if (m_bBusy) {
@@ -32,6 +44,13 @@ LRESULT CLayoutDlg::OnRestoreDone(WPARAM, LPARAM) {
 }
 
 void CLayoutDlg::StartRestore(int32_t nMode) {
+    // A desktop that arranges its icons itself ignores every position message: say so
+    // instead of a restore that seems to succeed and moves nothing. Read from the
+    // window's style, not by a message, so a hung shell cannot hold the dialog here.
+    if (desktop::ArrangesItself(desktop::FindDesktopListView())) {
+        AfxMessageBox(kAutoArrangeIsOn, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     RestoreParams params{nMode,  m_list.GetSafeHwnd(), &m_nAbort,  nullptr, {0},
                          m_hWnd, WM_RESTORE_DONE,      &m_layouts, m_scheme};
     m_nSpeed.store(1, std::memory_order_relaxed);

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <vector>
+
 #include "desktop/access/find_view.h"
 #include "desktop/access/remote_block.h"
 #include "desktop/access/shared_block.h"
@@ -14,6 +16,32 @@ namespace desktop {
 namespace {
 
 HWND ToHwnd(ViewId view) { return reinterpret_cast<HWND>(view); }
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info))
+        reinterpret_cast<std::vector<RECT>*>(param)->push_back(info.rcWork);
+    return TRUE;
+}
+
+// Each monitor's work area in the view's client coordinates, cut to its client area.
+// On Windows the desktop's list view spans the virtual screen, whose origin may lie
+// left of or above the primary monitor's, so the screen's coordinates are mapped.
+std::vector<Area> VisibleAreas(HWND view) {
+    std::vector<RECT> work;
+    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&work));
+    RECT client{};
+    if (!GetClientRect(view, &client)) return {};
+    std::vector<Area> areas;
+    for (RECT r : work) {
+        MapWindowPoints(nullptr, view, reinterpret_cast<POINT*>(&r), 2);
+        RECT cut{};
+        if (!IntersectRect(&cut, &r, &client)) continue;
+        areas.push_back({cut.left, cut.top, cut.right, cut.bottom});
+    }
+    return areas;
+}
 
 class RemoteContext : public AccessContext {
 public:
@@ -82,10 +110,19 @@ std::unique_ptr<AccessContext> Win32Desktop::OpenShared(ViewId view) {
     return std::make_unique<SharedContext>(Link(view), std::move(access));
 }
 
-void Win32Desktop::SetPosition(ViewId view, int index, int32_t x, int32_t y) {
+Screen Win32Desktop::ReadScreen(ViewId view) {
+    Screen screen;
+    const LRESULT spacing = Link(view).SendOr(LVM_GETITEMSPACING, FALSE, 0, 0);
+    screen.iconCx = LOWORD(static_cast<DWORD>(spacing));
+    screen.iconCy = HIWORD(static_cast<DWORD>(spacing));
+    if (!Link(view).Lost()) screen.visible = VisibleAreas(ToHwnd(view));
+    return screen;
+}
+
+bool Win32Desktop::SetPosition(ViewId view, int index, int32_t x, int32_t y) {
     // Only the low 16 bits of each coordinate travel.
-    Link(view).SendOr(LVM_SETITEMPOSITION, static_cast<WPARAM>(index),
-                      MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)), 0);
+    return Link(view).SendOr(LVM_SETITEMPOSITION, static_cast<WPARAM>(index),
+                             MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)), 0) != 0;
 }
 
 }  // namespace desktop

@@ -14,7 +14,8 @@ public:
     int CountItems(ViewId view) override;
     std::unique_ptr<AccessContext> OpenRemote(ViewId view) override;
     std::unique_ptr<AccessContext> OpenShared(ViewId view) override;
-    void SetPosition(ViewId view, int index, int32_t x, int32_t y) override;
+    Screen ReadScreen(ViewId view) override;
+    bool SetPosition(ViewId view, int index, int32_t x, int32_t y) override;
 
 private:
     // The view found last; the contexts opened on it send through it too.

@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "desktop/restore/animation.h"
+#include "desktop/restore/name_pairing.h"
+#include "desktop/restore/visible_place.h"
 #include "store/layout_store.h"
 
 namespace restore {
@@ -14,34 +16,28 @@ namespace {
 
 bool Aborted(const RestoreJob& job) { return job.abort.load(std::memory_order_relaxed) != 0; }
 
-// Animates desktop item `item` from its current position to saved icon `icon`; true
-// when it was sent to the target. A position that could not be read is never used: the
-// item is left alone.
+// Where saved icon `icon` is sent on this screen (its saved place, or the nearest
+// visible one).
+Place Target(const RestoreJob& job, const desktop::Screen& screen, int icon) {
+    Place saved{0, 0};
+    job.store.GetIconPos(job.layout, icon, saved.x, saved.y);
+    return VisiblePlace(saved, screen);
+}
+
+// Animates desktop item `item` from its current position to `target`; true when it was
+// sent there and the view took that last position. A position that could not be read
+// is never used: the item is left alone.
 bool AnimateItem(desktop::Desktop& desk, desktop::ViewId view, desktop::AccessContext& ctx,
-                 const RestoreJob& job, int item, int icon) {
+                 const RestoreJob& job, int item, Place target) {
     int32_t x = 0;
     int32_t y = 0;
     if (!ctx.ReadPosition(item, x, y)) return false;
-    int32_t tx = 0;
-    int32_t ty = 0;
-    job.store.GetIconPos(job.layout, icon, tx, ty);
+    bool taken = false;
     // Once the view is lost, the remaining steps send nothing: they cost no time.
-    return AnimateIcon(x, y, tx, ty, job.abort, job.speed,
-                       [&](int32_t nx, int32_t ny) { desk.SetPosition(view, item, nx, ny); });
-}
-
-void SetToSaved(desktop::Desktop& desk, desktop::ViewId view, const RestoreJob& job, int item,
-                int icon) {
-    int32_t tx = 0;
-    int32_t ty = 0;
-    job.store.GetIconPos(job.layout, icon, tx, ty);
-    desk.SetPosition(view, item, tx, ty);
-}
-
-desktop::PlacedIcon Placed(const RestoreJob& job, int item, std::string text, int icon) {
-    desktop::PlacedIcon placed{item, std::move(text), 0, 0};
-    job.store.GetIconPos(job.layout, icon, placed.x, placed.y);
-    return placed;
+    const bool reached =
+        AnimateIcon(x, y, target.x, target.y, job.abort, job.speed,
+                    [&](int32_t nx, int32_t ny) { taken = desk.SetPosition(view, item, nx, ny); });
+    return reached && taken;
 }
 
 }  // namespace
@@ -54,17 +50,20 @@ std::vector<desktop::PlacedIcon> RestoreByName(desktop::Desktop& desk, const Res
     if (!ctx) return placed;
     const int count = desk.CountItems(view);
     if (job.mode != kRestoreInstant && job.mode != kRestoreAnimated) return placed;
+    const desktop::Screen screen = desk.ReadScreen(view);
+    NamePairing pairing(job.store, job.layout);
     for (int i = 0; i < count && !desk.Lost(); ++i) {
         std::string text = ctx->ReadText(i);
-        const int j = job.store.FindIconName(job.layout, text.c_str());
+        const int j = pairing.Take(text);
         if (j < 0) continue;
+        const Place target = Target(job, screen, j);
         if (job.mode == kRestoreInstant) {
-            SetToSaved(desk, view, job, i, j);
-            placed.push_back(Placed(job, i, std::move(text), j));
+            if (desk.SetPosition(view, i, target.x, target.y))
+                placed.push_back({i, std::move(text), target.x, target.y});
             continue;
         }
-        if (AnimateItem(desk, view, *ctx, job, i, j))
-            placed.push_back(Placed(job, i, std::move(text), j));
+        if (AnimateItem(desk, view, *ctx, job, i, target))
+            placed.push_back({i, std::move(text), target.x, target.y});
         if (Aborted(job)) break;
     }
     if (desk.Lost()) placed.clear();
@@ -76,15 +75,20 @@ void RestoreByIndex(desktop::Desktop& desk, const RestoreJob& job) {
     if (view == 0) return;
     const int count = std::min(desk.CountItems(view), job.store.GetIconCount(job.layout));
     if (desk.Lost()) return;
+    if (job.mode != kRestoreInstant && job.mode != kRestoreAnimated) return;
+    const desktop::Screen screen = desk.ReadScreen(view);
+    if (desk.Lost()) return;
     if (job.mode == kRestoreInstant) {
-        for (int i = 0; i < count && !desk.Lost(); ++i) SetToSaved(desk, view, job, i, i);
+        for (int i = 0; i < count && !desk.Lost(); ++i) {
+            const Place target = Target(job, screen, i);
+            desk.SetPosition(view, i, target.x, target.y);
+        }
         return;
     }
-    if (job.mode != kRestoreAnimated) return;
     const std::unique_ptr<desktop::AccessContext> ctx = desk.OpenShared(view);
     if (!ctx) return;
     for (int i = 0; i < count && !desk.Lost(); ++i) {
-        AnimateItem(desk, view, *ctx, job, i, i);
+        AnimateItem(desk, view, *ctx, job, i, Target(job, screen, i));
         if (Aborted(job)) break;
     }
 }

@@ -33,13 +33,19 @@ struct RestoreJob {
 
 // Both variants stop at the first message the view leaves unanswered (Desktop::Lost).
 //
-// NT family: every desktop item is walked; an item whose text names a saved icon
-// (ignoring ASCII case) goes to that icon's place. Animated, the abort flag is tested
-// after each matched item; an item whose position can no longer be read is skipped.
-// Returns the items that now stand at their saved places, in item order: every matched
-// item when instant; when animated, those whose glide ended on the target (not one
-// that stood there already, nor the one an abort stopped). Empty when the view was lost:
-// a shell that does not answer is told nothing more.
+// Both variants read the screen once, before the first position message, and send each
+// icon to its saved place, or, when no monitor shows that place now, to the nearest
+// visible one (visible_place.h).
+//
+// NT family: every desktop item is walked; the k-th item of a text (ignoring ASCII
+// case) goes to the k-th saved icon of that text (name_pairing.h); an item beyond the
+// saved icons of its text keeps its place. Animated, the abort flag is tested after
+// each matched item; an item whose position can no longer be read is skipped.
+// Returns the items that now stand at their places, in item order, with the places sent:
+// every matched item the view took when instant; when animated, those whose glide ended
+// on the target and whose last position the view took (not one that stood there
+// already, nor the one an abort stopped). Empty when the view was lost: a shell that
+// does not answer is told nothing more.
 std::vector<desktop::PlacedIcon> RestoreByName(desktop::Desktop& desk, const RestoreJob& job);
 
 // 9x family: desktop item i goes to saved icon i, for the first min(item count, icon

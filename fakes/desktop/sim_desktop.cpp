@@ -2,6 +2,7 @@
 // and logs each of them.
 #include "fakes/desktop/sim_desktop.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace desktop {
@@ -39,8 +40,10 @@ std::string ToString(const SimCall& call) {
         case SimOp::SetPosition: {
             char hex[16];
             std::snprintf(hex, sizeof hex, "0x%08x", static_cast<unsigned>(call.lParam));
-            return "set " + idx + " " + hex;
+            return "set " + idx + " " + hex + (call.ok ? "" : " refused");
         }
+        case SimOp::ReadScreen:
+            return "screen";
     }
     return "?";
 }
@@ -189,15 +192,24 @@ std::unique_ptr<AccessContext> SimDesktop::OpenShared(ViewId) {
     return context;
 }
 
-void SimDesktop::SetPosition(ViewId, int index, int32_t x, int32_t y) {
+Screen SimDesktop::ReadScreen(ViewId) {
+    if (!Deliver({SimOp::ReadScreen})) return {};
+    Record({SimOp::ReadScreen});
+    return m_screen;
+}
+
+bool SimDesktop::SetPosition(ViewId, int index, int32_t x, int32_t y) {
     SimCall call{SimOp::SetPosition, index};
     call.lParam = (static_cast<uint32_t>(y) & 0xFFFFu) << 16 | (static_cast<uint32_t>(x) & 0xFFFFu);
-    if (!Deliver(call)) return;
-    if (InRange(index)) {
+    if (!Deliver(call)) return false;
+    call.ok =
+        InRange(index) && std::find(m_refused.begin(), m_refused.end(), index) == m_refused.end();
+    if (call.ok) {
         m_items[index].x = SignExtend16(call.lParam);
         m_items[index].y = SignExtend16(call.lParam >> 16);
     }
     Record(call);
+    return call.ok;
 }
 
 }  // namespace desktop

@@ -31,7 +31,8 @@ enum class SimOp {
     CloseContext,  // release of an opened context
     ReadText,      // LVM_GETITEMA (only sent for an index inside the count)
     ReadPosition,  // LVM_GETITEMPOSITION (remote: only inside the count)
-    SetPosition,   // LVM_SETITEMPOSITION
+    SetPosition,   // LVM_SETITEMPOSITION (ok = false when the view refused it)
+    ReadScreen,    // LVM_GETITEMSPACING, with the monitors read on our side
 };
 
 struct SimCall {
@@ -44,7 +45,8 @@ struct SimCall {
 };
 
 // "find", "count", "open remote", "open shared failed", "close", "text 2", "pos 2",
-// "set 3 0x0023ffec": short enough to compare whole logs in tests.
+// "set 3 0x0023ffec", "set 3 0x0023ffec refused", "screen": short enough to compare whole logs in
+// tests.
 std::string ToString(const SimCall& call);
 
 class SimDesktop : public Desktop {
@@ -65,6 +67,11 @@ public:
     // Called after each logged call; lets a test make icons vanish or appear between
     // the messages of one operation (e.g. Items().resize(1) after the first text read).
     void SetOnCall(std::function<void(const SimCall&)> hook) { m_onCall = std::move(hook); }
+    // What ReadScreen answers (default: no icon size, no visible area known).
+    void SetScreen(Screen screen) { m_screen = std::move(screen); }
+    // The list view answers FALSE to the position message of these items (as a view
+    // with auto-arrange on, or an item that went away), and moves nothing.
+    void SetRefusedItems(std::vector<int> items) { m_refused = std::move(items); }
     // List-view message number `n` (1-based: counts, text and position reads, sets)
     // goes unanswered, as when the shell hangs or dies: the view is lost, and no later
     // message of the operation is sent (none is logged). 0: never.
@@ -83,7 +90,8 @@ public:
     int CountItems(ViewId view) override;
     std::unique_ptr<AccessContext> OpenRemote(ViewId view) override;
     std::unique_ptr<AccessContext> OpenShared(ViewId view) override;
-    void SetPosition(ViewId view, int index, int32_t x, int32_t y) override;
+    Screen ReadScreen(ViewId view) override;
+    bool SetPosition(ViewId view, int index, int32_t x, int32_t y) override;
 
 private:
     friend class SimRemoteContext;
@@ -101,6 +109,8 @@ private:
     bool m_failOpenShared = false;
     bool m_failRemoteReads = false;
     std::function<void(const SimCall&)> m_onCall;
+    Screen m_screen;
+    std::vector<int> m_refused;
     std::vector<SimCall> m_log;
     int m_openContexts = 0;
     int m_unansweredAt = 0;

@@ -66,13 +66,14 @@ struct RestoreCase {
 
 TEST_F(HungShell, RestoreEndsAndTheDialogGoesIdle) {
     const e2e::IconGrid grid = e2e::MakeGrid(kIcons, 7);
-    // NT: the count, then count, text, set per icon (instant) or count, text, count,
-    // position, steps (animated). 98: the count, then sets, or a position and steps.
+    // NT: the count, the icon spacing, then count, text, set per icon (instant) or count,
+    // text, count, position, steps (animated). 98: the count, the icon spacing, then sets,
+    // or a position and steps.
     for (const RestoreCase& c : {
-             RestoreCase{"instant", false, IDC_RESTORE, 8, LateAnswer::kLanded},
-             RestoreCase{"animated", false, IDC_FUN_RESTORE, 4, LateAnswer::kLanded},
-             RestoreCase{"instant 98", true, IDC_RESTORE, 5, LateAnswer::kNone},
-             RestoreCase{"animated 98", true, IDC_FUN_RESTORE, 3, LateAnswer::kNone},
+             RestoreCase{"instant", false, IDC_RESTORE, 9, LateAnswer::kLanded},
+             RestoreCase{"animated", false, IDC_FUN_RESTORE, 5, LateAnswer::kLanded},
+             RestoreCase{"instant 98", true, IDC_RESTORE, 6, LateAnswer::kNone},
+             RestoreCase{"animated 98", true, IDC_FUN_RESTORE, 4, LateAnswer::kNone},
          }) {
         SCOPED_TRACE(c.name);
         e2e::SeedLayouts({{L"home", grid.saved}, {L"other", {{PackIconPos(1, 1), L"x"}}}});
@@ -109,7 +110,7 @@ TEST_F(HungShell, ClosingWhileTheShellHangsEndsTheProcessWithTheLayoutsSaved) {
     // A capture first, so that the close has something new to save.
     ASSERT_TRUE(app.Remember(L"new"));
 
-    ASSERT_TRUE(shell.Hang(8));
+    ASSERT_TRUE(shell.Hang(9));
     app.Select(0);
     driver::ClickButton(app.main(), IDC_RESTORE);
     ASSERT_TRUE(shell.WaitUntilHung(10000));

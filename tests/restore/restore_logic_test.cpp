@@ -87,6 +87,7 @@ TEST_F(RestoreTest, ByNameInstantMatchesIgnoringCaseAndWalksEveryItem) {
     const Lines expected = {"find",
                             "open remote",
                             "count",
+                            "screen",  // once, before the first position message
                             "count",
                             "text 0",
                             "set 0 0x0023ffec",  // (-20, 35)
@@ -97,7 +98,7 @@ TEST_F(RestoreTest, ByNameInstantMatchesIgnoringCaseAndWalksEveryItem) {
                             "set 2 0x00c80064",  // first saved icon of that name
                             "count",
                             "text 3",
-                            "set 3 0x00c80064",
+                            "set 3 0x00010001",  // the second one: not on top of the first
                             "close"};
     EXPECT_EQ(sim.LogLines(), expected);
     EXPECT_EQ(sim.Items()[1].x, 7);  // no saved place: untouched
@@ -214,7 +215,7 @@ TEST_F(RestoreTest, ByIndexAnimatedOpensTheSharedBlockOnce) {
     Save({{"", 103, 40}, {"", 7, 7}});
     sim.Items() = {{"", 100, 50}, {"", 7, 7}, {"", 0, 0}};
     ByIndex(restore::kRestoreAnimated);
-    Lines expected = {"find", "count", "open shared", "pos 0"};
+    Lines expected = {"find", "count", "screen", "open shared", "pos 0"};
     expected.insert(expected.end(), kTenSteps.begin(), kTenSteps.end());
     expected.insert(expected.end(), {"pos 1", "close"});
     EXPECT_EQ(sim.LogLines(), expected);
@@ -262,7 +263,7 @@ TEST_F(RestoreTest, ByNameReportsTheItemsItPlaced) {
         {"aborted on the second glide", restore::kRestoreAnimated, 40, 0, {docs}},
         {"aborted at the step that reached the target", restore::kRestoreAnimated, 35, 0, {docs}},
         {"aborted on the first glide", restore::kRestoreAnimated, 34, 0, {}},
-        {"instant, view lost at the last set", restore::kRestoreInstant, 0, 12, {}},
+        {"instant, view lost at the last set", restore::kRestoreInstant, 0, 13, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -305,8 +306,9 @@ TEST_F(RestoreTest, ViewLostEndsTheRestoreAtThatMessage) {
         run(0);
         int messages = 0;  // of the whole restore
         for (const auto& call : sim.Log()) {
-            messages += call.op == SimOp::CountItems || call.op == SimOp::ReadText ||
-                        call.op == SimOp::ReadPosition || call.op == SimOp::SetPosition;
+            messages += call.op == SimOp::CountItems || call.op == SimOp::ReadScreen ||
+                        call.op == SimOp::ReadText || call.op == SimOp::ReadPosition ||
+                        call.op == SimOp::SetPosition;
         }
         ASSERT_GE(messages, 4) << c.what;
         for (int lost = 1; lost <= messages; ++lost) {
@@ -360,3 +362,106 @@ TEST_F(RestoreTest, EveryEarlyExitMovesNothingAndReleases) {
 }
 
 }  // namespace
+
+// Icons named alike (extensions hidden, the same shortcut on two desktops): the k-th
+// item of a text takes the k-th saved icon of that text; none lands on another's place.
+TEST_F(RestoreTest, ByNameSameNamesEachTakeTheirOwnSavedPlace) {
+    struct Case {
+        const char* what;
+        std::vector<SavedIcon> saved;
+        std::vector<std::string> desktop;  // every item starts at (500, 500)
+        std::vector<std::pair<int32_t, int32_t>> ends;
+        Lines instantSets;
+    } cases[] = {
+        {"two alike",
+         {{"予算", 10, 10}, {"予算", 20, 20}},
+         {"予算", "予算"},
+         {{10, 10}, {20, 20}},
+         {"set 0 0x000a000a", "set 1 0x00140014"}},
+        {"three alike, two saved: the third keeps its place",
+         {{"A", 10, 10}, {"a", 20, 20}},
+         {"A", "A", "A"},
+         {{10, 10}, {20, 20}, {500, 500}},
+         {"set 0 0x000a000a", "set 1 0x00140014"}},
+        {"alike but for ASCII case, in item order",
+         {{"Readme", 10, 10}, {"README", 20, 20}},
+         {"readme", "ReadMe"},
+         {{10, 10}, {20, 20}},
+         {"set 0 0x000a000a", "set 1 0x00140014"}},
+        {"more saved than on the desktop, interleaved with another name",
+         {{"A", 1, 1}, {"B", 2, 2}, {"A", 3, 3}, {"A", 4, 4}},
+         {"B", "A", "A"},
+         {{2, 2}, {1, 1}, {3, 3}},
+         {"set 0 0x00020002", "set 1 0x00010001", "set 2 0x00030003"}},
+        {"empty texts pair in order too",
+         {{"", 5, 5}, {"", 6, 6}},
+         {"", "x", ""},
+         {{5, 5}, {500, 500}, {6, 6}},
+         {"set 0 0x00050005", "set 2 0x00060006"}},
+    };
+    for (const Case& c : cases) {
+        for (const int32_t mode : {restore::kRestoreInstant, restore::kRestoreAnimated}) {
+            SCOPED_TRACE(std::string(c.what) + (mode ? ", animated" : ", instant"));
+            store.RemoveAll();
+            Save(c.saved);
+            sim = SimDesktop();
+            for (const std::string& text : c.desktop) sim.Items().push_back({text, 500, 500});
+            ByName(mode);
+            for (size_t i = 0; i < c.ends.size(); ++i) {
+                EXPECT_EQ(sim.Items()[i].x, c.ends[i].first) << "item " << i;
+                EXPECT_EQ(sim.Items()[i].y, c.ends[i].second) << "item " << i;
+            }
+            if (mode == restore::kRestoreInstant) {
+                EXPECT_EQ(Sets(), c.instantSets);
+            }
+        }
+    }
+}
+
+// A position the view refuses (it did not move the item) is not reported as placed, so
+// the shell's view object is not told of it.
+TEST_F(RestoreTest, ByNameRefusedSetIsNotPlaced) {
+    Save({{"A", 10, 10}, {"B", 20, 20}});
+    for (const int32_t mode : {restore::kRestoreInstant, restore::kRestoreAnimated}) {
+        SCOPED_TRACE(mode);
+        sim = SimDesktop({{"A", 0, 0}, {"B", 0, 0}});
+        sim.SetRefusedItems({0});
+        const auto placed = restore::RestoreByName(sim, {store, 0, mode, abort, speed});
+        ASSERT_EQ(placed.size(), 1u);
+        EXPECT_EQ(placed[0].index, 1);
+        EXPECT_EQ(sim.Items()[0].x, 0);
+    }
+}
+
+// A place no monitor shows now is sent to the nearest visible one, in both schemes and
+// both modes; what is reported placed is the place sent; the stored layout is unchanged.
+TEST_F(RestoreTest, PlacesNoMonitorShowsComeOntoTheScreen) {
+    Save({{"on", 100, 100}, {"right", 3000, 100}, {"left", -500, 50}, {"edge", 1270, 1000}});
+    const std::vector<std::pair<int32_t, int32_t>> ends = {
+        {100, 100}, {1280 - 48, 100}, {0, 50}, {1270, 1000}};
+    for (const bool byName : {true, false}) {
+        for (const int32_t mode : {restore::kRestoreInstant, restore::kRestoreAnimated}) {
+            SCOPED_TRACE(std::string(byName ? "NT" : "9x") + (mode ? ", animated" : ", instant"));
+            sim = SimDesktop({{"on", 0, 0}, {"right", 0, 0}, {"left", 0, 0}, {"edge", 0, 0}});
+            sim.SetScreen({48, 40, {{0, 0, 1280, 1024}}});
+            std::vector<desktop::PlacedIcon> placed;
+            if (byName)
+                placed = restore::RestoreByName(sim, {store, 0, mode, abort, speed});
+            else
+                ByIndex(mode);
+            for (size_t i = 0; i < ends.size(); ++i) {
+                EXPECT_EQ(sim.Items()[i].x, ends[i].first) << "item " << i;
+                EXPECT_EQ(sim.Items()[i].y, ends[i].second) << "item " << i;
+                if (byName) {
+                    ASSERT_EQ(placed.size(), ends.size());
+                    EXPECT_EQ(placed[i].x, ends[i].first);
+                    EXPECT_EQ(placed[i].y, ends[i].second);
+                }
+            }
+            EXPECT_EQ(sim.CountOf(SimOp::ReadScreen), 1);
+        }
+    }
+    int32_t x = 0, y = 0;
+    store.GetIconPos(0, 1, x, y);
+    EXPECT_EQ(x, 3000);  // only the place sent changed
+}

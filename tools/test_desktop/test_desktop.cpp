@@ -39,6 +39,8 @@ struct Options {
     int dieAfter = -1;
     bool emulate9x = false;
     int width = 0, height = 0;  // 0: the screen's
+    int left = 0, top = 0;      // where the desktop's windows stand on the screen
+    bool autoArrange = false;   // the list view arranges its icons itself
 };
 
 class LogFile {
@@ -128,6 +130,10 @@ Options ParseOptions(int argc, char** argv) {
             o.viewLog = argv[++i];
         else if (a == "--size" && hasValue)
             std::sscanf(argv[++i], "%dx%d", &o.width, &o.height);
+        else if (a == "--origin" && hasValue)
+            std::sscanf(argv[++i], "%d,%d", &o.left, &o.top);
+        else if (a == "--auto-arrange")
+            o.autoArrange = true;
     }
     return o;
 }
@@ -334,8 +340,8 @@ bool CreateDesktop(HINSTANCE instance) {
 
     // No title yet: it comes when the icons stand at their places.
     auto topLevel = [&](const char* cls, DWORD visible) {
-        return CreateWindowExA(WS_EX_TOOLWINDOW, cls, "", WS_POPUP | visible, 0, 0, cx, cy, nullptr,
-                               nullptr, instance, nullptr);
+        return CreateWindowExA(WS_EX_TOOLWINDOW, cls, "", WS_POPUP | visible, g.options.left,
+                               g.options.top, cx, cy, nullptr, nullptr, instance, nullptr);
     };
     auto child = [&](const char* cls, HWND parent) {
         return CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE, 0, 0, cx, cy, parent, nullptr,
@@ -364,9 +370,10 @@ bool CreateDesktop(HINSTANCE instance) {
         if (!foreign || !child("Static", foreign)) return false;
         raise(foreign);
     }
+    const DWORD arrange = g.options.autoArrange ? LVS_AUTOARRANGE : 0;
     g.listView = CreateWindowExA(0, WC_LISTVIEWA, "FolderView",
-                                 WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SINGLESEL, 0, 0, cx, cy,
-                                 defView, nullptr, instance, nullptr);
+                                 WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SINGLESEL | arrange, 0, 0,
+                                 cx, cy, defView, nullptr, instance, nullptr);
     if (!g.listView) return false;
 
     // Desktop colours, so a screenshot reads as a desktop.

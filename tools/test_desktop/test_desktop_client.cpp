@@ -103,6 +103,11 @@ TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions 
                " --view-log \"" + m_viewLogPath + "\"";
     if (options.hangAfter >= 0) cmd += " --hang-after " + std::to_string(options.hangAfter);
     if (options.dieAfter >= 0) cmd += " --die-after " + std::to_string(options.dieAfter);
+    if (options.width > 0 && options.height > 0)
+        cmd += " --size " + std::to_string(options.width) + "x" + std::to_string(options.height);
+    if (options.left != 0 || options.top != 0)
+        cmd += " --origin " + std::to_string(options.left) + "," + std::to_string(options.top);
+    if (options.autoArrange) cmd += " --auto-arrange";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};

@@ -31,8 +31,11 @@ struct TestDesktopOptions {
     bool emulate9x = false;  // answer the shared-block scheme in the "TORVINEL" block
     // Serve the shell's view object (needs a ViewObjectRegistration while it runs).
     ViewObjectMode viewObject = ViewObjectMode::kNone;
-    int hangAfter = -1;  // hold the list-view message from another process after N
-    int dieAfter = -1;   // end the process at the list-view message after N
+    int hangAfter = -1;         // hold the list-view message from another process after N
+    int dieAfter = -1;          // end the process at the list-view message after N
+    int width = 0, height = 0;  // of the desktop's windows; 0: the screen's
+    int left = 0, top = 0;      // where they stand on the screen (negative: left of it)
+    bool autoArrange = false;   // the list view with LVS_AUTOARRANGE
     DWORD readyTimeoutMs = 20000;
 };
 
