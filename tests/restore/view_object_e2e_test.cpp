@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -367,6 +368,33 @@ TEST(ViewObjectRegistrationE2E, IsTakenOutAgain) {
         EXPECT_NE(read(keys[4]).find(L"shell_view_ps.dll"), std::wstring::npos);
     }
     for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(read(keys[i]), before[i]) << i;
+}
+
+}  // namespace
+
+namespace {
+
+// A place no monitor shows is told to the view object as the place the icon was sent
+// (on the screen), and two icons of one name each with their own place.
+TEST_F(ViewObjectE2E, TheViewObjectIsToldThePlacesSent) {
+    Seed({{PackIconPos(30000, 100), L"far right"},
+          {PackIconPos(100, 100), L"twin"},
+          {PackIconPos(300, 100), L"twin"}});
+    StartDesktop({{500, 500, "far right"}, {600, 500, "twin"}, {700, 500, "twin"}},
+                 ViewObjectMode::kSameOrder);
+    const DWORD spacing =
+        static_cast<DWORD>(SendMessageW(td->ListView(), LVM_GETITEMSPACING, FALSE, 0));
+    const int right = GetSystemMetrics(SM_CXSCREEN) - LOWORD(spacing);
+    e2e::RunningApp app;
+    ASSERT_TRUE(app.main());
+    RestoreHome(app, IDC_RESTORE);
+    ASSERT_TRUE(e2e::WaitForSets(*td, 3));
+    ASSERT_TRUE(WaitIdle(app.main()));
+    const Log lv = {{0, right, 100}, {1, 100, 100}, {2, 300, 100}};
+    EXPECT_EQ(td->SetPositionLog(), lv);
+    ExpectOneCall({{0, right, 100}, {1, 100, 100}, {2, 300, 100}});
+    EXPECT_TRUE(app.Close());
+    EXPECT_EQ(e2e::ReadDword(L"Pos", L"Pos[0][0]"), PackIconPos(30000, 100));  // as stored
 }
 
 }  // namespace

@@ -313,6 +313,10 @@ int main(int argc, char** argv) {
         BenchViewObject();
         return 0;
     }
+    if (argc == 2 && std::strcmp(argv[1], "same-names") == 0) {
+        BenchInstant(200);
+        return 0;
+    }
     BenchInstant();
     BenchInstant(200);
     BenchAnimated();
