@@ -12,6 +12,20 @@ CLayoutApp g_app;
 CLayoutStore g_layouts;
 OSVERSIONINFOA g_osvi = {};
 
+namespace {
+
+constexpr const char kSaveFailed[] = "配置を保存できませんでした。";
+constexpr const char kUnreadable[] =
+    "保存されている配置を読み込めませんでした。このまま続けても、今回の変更は保存されません。";
+constexpr const char kAnotherRun[] = "TORVINEL はほかで実行中か、終了の途中です。";
+
+// A notice about the store, with the full key on its second line.
+std::string StoreNotice(const char* text) {
+    return std::string(text) + "\n" + "HKEY_CURRENT_USER\\" + g_strRegKey;
+}
+
+}  // namespace
+
 CLayoutApp::~CLayoutApp() = default;
 
 BOOL CLayoutApp::InitInstance() {
@@ -26,16 +40,28 @@ BOOL CLayoutApp::InitInstance() {
     // over the other's layouts. A second start shows the running copy and ends without
     // touching the registry; one made while the first is closing waits for its save.
     CSingleRun run(g_strRegKey);
-    if (run.Acquire() == CSingleRun::Claim::Deferred) return FALSE;
+    switch (run.Acquire()) {
+        case CSingleRun::Claim::Owner:
+            break;
+        case CSingleRun::Claim::Deferred:
+            return FALSE;
+        case CSingleRun::Claim::Busy:
+            AfxMessageBox(kAnotherRun, MB_OK | MB_ICONEXCLAMATION);
+            return FALSE;
+    }
     m_strWindowMark = run.WindowMark();
 
-    LoadLayouts();
+    const LoadResult loaded = LoadLayouts();
     {
         CLayoutDlg dlg(g_layouts, g_osvi);
+        if (loaded == LoadResult::kUnreadable)
+            dlg.SetOpeningNotice(StoreNotice(kUnreadable));
+        else if (loaded == LoadResult::kSaveUnfinished)
+            dlg.SetOpeningNotice(StoreNotice(kSaveFailed));
         m_pMainWnd = &dlg;
         dlg.DoModal();  // however it ends, the layouts are saved
         m_pMainWnd = nullptr;
-        SaveLayouts();
+        if (!SaveLayouts()) AfxMessageBox(StoreNotice(kSaveFailed).c_str(), MB_OK | MB_ICONEXCLAMATION);
         run.Release();
         if (dlg.WorkerStillRunning() || desktop::ViewCommitStillRunning()) {
             // A restore worker stuck on a shell that never answers still reads the
@@ -47,6 +73,8 @@ BOOL CLayoutApp::InitInstance() {
     return FALSE;
 }
 
+// No box here: the session does not wait for an answer. What the next start lists
+// stays whole either way.
 void CLayoutApp::OnSessionEnding() { SaveLayouts(); }
 
 void CLayoutApp::OnMainWindowCreated(HWND hwnd) noexcept {
@@ -58,6 +86,14 @@ void CLayoutApp::OnMainWindowDestroyed(HWND hwnd) noexcept {
     if (!m_strWindowMark.empty()) RemovePropA(hwnd, m_strWindowMark.c_str());
 }
 
-void CLayoutApp::LoadLayouts() { ::LoadLayouts(g_layouts, g_strRegKey); }
+LoadResult CLayoutApp::LoadLayouts() {
+    const LoadResult loaded = ::LoadLayouts(g_layouts, g_strRegKey);
+    m_bMaySave = loaded != LoadResult::kUnreadable;
+    return loaded;
+}
 
-void CLayoutApp::SaveLayouts() { ::SaveLayouts(g_layouts, g_strRegKey); }
+bool CLayoutApp::SaveLayouts() {
+    // A store that could not be read is never written over, not even by staging.
+    if (!m_bMaySave) return true;
+    return ::SaveLayouts(g_layouts, g_strRegKey);
+}

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/globals.h"
+#include "store/layout_persistence.h"
 #include "win/win_app.h"
 
 class CLayoutApp : public CWinApp {
@@ -19,9 +20,12 @@ public:
     // finds this run.
     void OnMainWindowCreated(HWND hwnd) noexcept override;
     void OnMainWindowDestroyed(HWND hwnd) noexcept override;
-    void LoadLayouts();
-    void SaveLayouts();
+    LoadResult LoadLayouts();
+    // False when the layouts could not be saved; true also when nothing was to be
+    // written (a store that could not be read at start).
+    bool SaveLayouts();
 
 private:
     std::string m_strWindowMark;  // empty until the run owns its name
+    bool m_bMaySave = false;      // the store was read, so it may be written
 };

@@ -12,7 +12,8 @@ bin=$out/fuzz_load_layouts
 mkdir -p "$out/corpus"
 
 sources=(tests/store/fuzz_load_layouts.cpp store/layout_store.cpp store/profile_store.cpp
-         store/layout_persistence.cpp fakes/registry/registry_stub.cpp
+         store/layout_format.cpp store/layout_persistence.cpp
+         fakes/registry/registry_stub.cpp
          fakes/registry/profile_files_stub.cpp)
 cd "$root"
 if [[ ! -x $bin || -n $(find store win fakes/registry tests/store/fuzz_load_layouts.cpp \

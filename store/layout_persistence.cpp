@@ -1,143 +1,154 @@
-// Layout persistence. Registry format below HKEY_CURRENT_USER\<key>:
-//   Title: "Number" (REG_DWORD, layout count n), "Title[i]" (REG_SZ)
-//   Pos:   "Number[i]" (REG_DWORD, icon count m), "Pos[i][j]" (REG_DWORD, packed x/y),
-//          "Name[i][j]" (REG_SZ)
-// Values are written and read in layout order, icon by icon; nothing is ever deleted,
-// so values beyond the counts stay from earlier runs and are never read.
+// Saving in stages, so that a save cut off at any point (the process killed, the
+// session ended, a write refused) never leaves a mix of two stores:
+//   1. the new store is written whole into a staging subkey of the key ("Saving",
+//      same sections and values as the key itself);
+//   2. the staging subkey is marked complete: value "Complete", a REG_DWORD
+//      generation (1, 2, ...);
+//   3. the new store is written into the key's own sections, in the stored order;
+//   4. the staging subkey is removed.
+// Cut off before 2, the key still holds the old store and the next load removes the
+// unfinished staging. Cut off after 2, the next load finds a complete staging: it
+// writes that into the key (3 and 4 again) and lists it. When 3 keeps being refused,
+// the complete staging is kept and loaded instead of the key (the key may hold a mix);
+// the next save then stages into the second slot ("Saving.2") with a higher
+// generation, and removes the older slot only once the newer one is complete. So at
+// any moment the newest complete slot, or the key when there is none, is whole.
+// Staging lives inside the key, never beside it, so that runs under other names
+// (whose keys may share a prefix) never see it.
 #include "store/layout_persistence.h"
 
+#include <array>
 #include <cstdint>
-#include <cstdio>
 
+#include "store/layout_format.h"
 #include "store/profile_store.h"
+#include "store/registry_key.h"
 
 namespace {
 
-constexpr const char* kTitleSection = "Title";
-constexpr const char* kPosSection = "Pos";
+constexpr std::array<const char*, 2> kSlots = {"Saving", "Saving.2"};
+constexpr const char* kCompleteValue = "Complete";
 
-// Value names are built in a fixed buffer: "Name[-2147483648][-2147483648]" fits in 40.
-struct ValueName {
-    char text[40];
-    ValueName(const char* prefix, int i) { std::snprintf(text, sizeof text, "%s[%d]", prefix, i); }
-    ValueName(const char* prefix, int i, int j) {
-        std::snprintf(text, sizeof text, "%s[%d][%d]", prefix, i, j);
+struct SlotState {
+    bool exists = false;
+    uint32_t generation = 0;  // 0: not complete
+};
+
+struct Staging {
+    std::array<SlotState, kSlots.size()> slots;
+    bool unreadable = false;
+    // The newest complete slot, or -1.
+    int Newest() const {
+        int newest = -1;
+        for (size_t s = 0; s < slots.size(); ++s) {
+            if (slots[s].generation != 0 &&
+                (newest < 0 || slots[s].generation > slots[newest].generation))
+                newest = static_cast<int>(s);
+        }
+        return newest;
     }
+    bool Any() const { return slots[0].exists || slots[1].exists; }
 };
 
-// Bounds the work of loading a damaged store. The counts "Number" and Number[i] may be
-// anything (up to 0x7FFFFFFF), but every read that finds a value consumes one of the
-// values actually stored, since no value name is read twice. Reads that find nothing
-// are paid from this budget, which starts at the number of values stored in both
-// sections plus a little slack. So a load makes at most (values stored) + budget + one
-// closing read per loop: time and memory proportional to what is stored, never to the
-// counts.
-//
-// A layout (or icon) of which neither value is stored is a hole. While budget is left,
-// a hole is read and handled exactly as the plain format says (empty title and no
-// icons; an icon at (0, 0) with an empty name). Once the budget is spent, a hole ends
-// its loop: a hole layout ends the load, a hole icon ends that layout's icons. Entries
-// that carry any stored value never end a loop, so a single huge Number[i] cannot
-// starve the layouts after it. Hole icons are added only when an icon with data
-// follows them, or when the loop reached the stored count; trailing holes of a loop
-// cut short by the budget are dropped. A store this program wrote has no holes below
-// its counts and always loads exactly.
-class MissBudget {
-public:
-    explicit MissBudget(uint64_t units) : m_units(units) {}
-    void Add(uint64_t units) { m_units += units; }
-    bool Spent() const { return m_units == 0; }
-    void Pay(uint64_t misses) { m_units = misses < m_units ? m_units - misses : 0; }
+std::string SlotPath(const std::string& key, size_t slot) { return key + "\\" + kSlots[slot]; }
 
-private:
-    uint64_t m_units;
-};
-
-constexpr uint64_t kBudgetSlack = 64;
-
-// A count that is stored but not as a count (another type or size, as a hand edit
-// leaves it) is damaged: reading it as 0 would hide everything below it, and the next
-// save would write that 0 over it. So it counts as the largest count, and the budget
-// loads what is actually stored.
-int32_t ReadCount(CProfileStore& profile, const char* section, const char* name, bool* found) {
-    bool exact = false;
-    const int32_t count = profile.GetInt(section, name, 0, found, &exact);
-    return *found && !exact ? INT32_MAX : count;
-}
-
-// Reads the icons of layout i; returns nothing, adds them to the store.
-void LoadIcons(CProfileStore& profile, CLayoutStore& store, int i, int count, MissBudget& budget) {
-    int pendingHoles = 0;
-    for (int j = 0; j < count; ++j) {
-        bool posFound = false;
-        bool nameFound = false;
-        const auto packed = static_cast<uint32_t>(
-            profile.GetInt(kPosSection, ValueName("Pos", i, j).text, 0, &posFound));
-        const std::string name =
-            profile.GetString(kPosSection, ValueName("Name", i, j).text, "", &nameFound);
-        if (!posFound && !nameFound) {
-            if (budget.Spent()) return;
-            budget.Pay(2);
-            ++pendingHoles;
+// Looks at the staging slots through read-only opens.
+Staging InspectStaging(const std::string& key) {
+    Staging staging;
+    for (size_t s = 0; s < kSlots.size(); ++s) {
+        UniqueRegKey slot;
+        const LONG rc =
+            OpenRegistryKey(slot, HKEY_CURRENT_USER, SlotPath(key, s).c_str(), KEY_READ);
+        if (rc == ERROR_FILE_NOT_FOUND) continue;
+        if (rc != ERROR_SUCCESS) {
+            staging.unreadable = true;
             continue;
         }
-        budget.Pay((posFound ? 0 : 1) + (nameFound ? 0 : 1));
-        for (; pendingHoles > 0; --pendingHoles) store.AddIcon(i, 0, "");
-        store.AddIcon(i, packed, name.c_str());
+        staging.slots[s].exists = true;
+        BYTE data[4] = {};
+        DWORD size = sizeof data;
+        DWORD type = REG_NONE;
+        const LONG q = RegQueryValueExA(slot.Get(), kCompleteValue, nullptr, &type, data, &size);
+        if (q == ERROR_SUCCESS && type == REG_DWORD && size == sizeof data) {
+            staging.slots[s].generation = static_cast<uint32_t>(data[0]) |
+                                          static_cast<uint32_t>(data[1]) << 8 |
+                                          static_cast<uint32_t>(data[2]) << 16 |
+                                          static_cast<uint32_t>(data[3]) << 24;
+        } else if (q != ERROR_SUCCESS && q != ERROR_FILE_NOT_FOUND && q != ERROR_MORE_DATA) {
+            staging.unreadable = true;
+        }
     }
-    for (; pendingHoles > 0; --pendingHoles) store.AddIcon(i, 0, "");
+    return staging;
+}
+
+void RemoveSlot(const std::string& key, size_t slot) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, SlotPath(key, slot).c_str());
+}
+
+// Reads the store below `path` for reading only; false when it could not be read.
+bool ReadStore(CLayoutStore& store, const std::string& path) {
+    CProfileStore profile;
+    profile.Open(HKEY_CURRENT_USER, path.c_str(), nullptr, CProfileStore::Access::kRead);
+    ReadLayouts(profile, store);
+    return !profile.Failed();
+}
+
+// Writes the store below `path`, creating its keys; false at the first refusal.
+bool WriteStore(const CLayoutStore& store, const std::string& path) {
+    CProfileStore profile;
+    return profile.Open(HKEY_CURRENT_USER, path.c_str(), nullptr) == 1 &&
+           WriteLayouts(profile, store) && !profile.Failed();
+}
+
+bool MarkComplete(const std::string& key, size_t slot, uint32_t generation) {
+    UniqueRegKey staged;
+    if (OpenRegistryKey(staged, HKEY_CURRENT_USER, SlotPath(key, slot).c_str(), KEY_SET_VALUE) !=
+        ERROR_SUCCESS)
+        return false;
+    const BYTE data[4] = {static_cast<BYTE>(generation), static_cast<BYTE>(generation >> 8),
+                          static_cast<BYTE>(generation >> 16), static_cast<BYTE>(generation >> 24)};
+    return RegSetValueExA(staged.Get(), kCompleteValue, 0, REG_DWORD, data, sizeof data) ==
+           ERROR_SUCCESS;
+}
+
+// Steps 3 and 4 for the complete slot: the store into the key, then every slot away.
+bool FinishSave(const CLayoutStore& store, const std::string& key) {
+    if (!WriteStore(store, key)) return false;
+    for (size_t s = 0; s < kSlots.size(); ++s) RemoveSlot(key, s);
+    return true;
 }
 
 }  // namespace
 
-void LoadLayouts(CLayoutStore& store, const std::string& key) {
-    CProfileStore profile;
-    profile.Open(HKEY_CURRENT_USER, key.c_str(), nullptr);
-    bool numberFound = false;
-    const int32_t n = ReadCount(profile, kTitleSection, "Number", &numberFound);
-    if (n > 0) {
-        // Counted where each section is open anyway: no extra key opens.
-        MissBudget budget(profile.GetValueCount(kTitleSection) + kBudgetSlack);
-        bool posCounted = false;
-        for (int i = 0; i < n; ++i) {
-            bool titleFound = false;
-            bool countFound = false;
-            const std::string title =
-                profile.GetString(kTitleSection, ValueName("Title", i).text, "", &titleFound);
-            if (!posCounted) {
-                budget.Add(profile.GetValueCount(kPosSection));
-                posCounted = true;
-            }
-            const int32_t m =
-                ReadCount(profile, kPosSection, ValueName("Number", i).text, &countFound);
-            if (!titleFound && !countFound) {
-                if (budget.Spent()) break;
-                budget.Pay(2);
-            } else {
-                budget.Pay((titleFound ? 0 : 1) + (countFound ? 0 : 1));
-            }
-            store.SetTitle(i, title.c_str());
-            if (m > 0) LoadIcons(profile, store, i, m, budget);
+LoadResult LoadLayouts(CLayoutStore& store, const std::string& key) {
+    const Staging staging = InspectStaging(key);
+    if (staging.unreadable) return LoadResult::kUnreadable;
+    const int newest = staging.Newest();
+    if (newest < 0) {
+        if (!ReadStore(store, key)) return LoadResult::kUnreadable;
+        // A save cut off before its staging was complete: the key holds the old store.
+        for (size_t s = 0; s < kSlots.size(); ++s) {
+            if (staging.slots[s].exists) RemoveSlot(key, s);
         }
+        return LoadResult::kLoaded;
     }
-    profile.Close();
+    if (!ReadStore(store, SlotPath(key, static_cast<size_t>(newest))))
+        return LoadResult::kUnreadable;
+    return FinishSave(store, key) ? LoadResult::kLoaded : LoadResult::kSaveUnfinished;
 }
 
-void SaveLayouts(const CLayoutStore& store, const std::string& key) {
-    CProfileStore profile;
-    profile.Open(HKEY_CURRENT_USER, key.c_str(), nullptr);
-    const int n = store.GetCount();
-    profile.WriteInt(kTitleSection, "Number", n);
-    for (int i = 0; i < n; ++i) {
-        profile.WriteString(kTitleSection, ValueName("Title", i).text, store.GetTitle(i).c_str());
-        const int m = store.GetIconCount(i);
-        profile.WriteInt(kPosSection, ValueName("Number", i).text, m);
-        for (int j = 0; j < m; ++j) {
-            profile.WriteInt(kPosSection, ValueName("Pos", i, j).text,
-                             static_cast<int32_t>(store.GetPackedPos(i, j)));
-            const char* name = store.GetIconName(i, j);
-            profile.WriteString(kPosSection, ValueName("Name", i, j).text, name ? name : "");
-        }
+bool SaveLayouts(const CLayoutStore& store, const std::string& key) {
+    const Staging staging = InspectStaging(key);
+    // A complete slot that could not be finished is the only whole copy of the last
+    // save: it stays until the new one is complete in the other slot.
+    const int kept = staging.Newest();
+    const size_t target = kept == 0 ? 1 : 0;
+    const uint32_t generation = kept < 0 ? 1 : staging.slots[kept].generation + 1;
+    if (staging.slots[target].exists) RemoveSlot(key, target);
+    if (!WriteStore(store, SlotPath(key, target)) || !MarkComplete(key, target, generation)) {
+        RemoveSlot(key, target);
+        return false;
     }
-    profile.Close();
+    if (kept >= 0) RemoveSlot(key, static_cast<size_t>(kept));
+    return FinishSave(store, key);
 }

@@ -1,4 +1,5 @@
-// CProfileStore: registry mode through RegCreateKeyExA/RegQueryValueExA/RegSetValueExA,
+// CProfileStore: registry mode through RegOpenKeyExA or RegCreateKeyExA,
+// RegQueryValueExA and RegSetValueExA,
 // profile-file mode through the GetPrivateProfile*/WritePrivateProfileStringA functions.
 #include "store/profile_store.h"
 
@@ -8,8 +9,10 @@
 
 namespace {
 
-// KEY_READ | KEY_WRITE: every key, base or section, is opened by creation with it.
-constexpr REGSAM kAccess = 0x2001F;
+// Read-write: every key, base or section, is opened by creation with KEY_READ |
+// KEY_WRITE. Read: opened with KEY_READ alone, so a store the user may only read loads.
+constexpr REGSAM kReadWriteAccess = 0x2001F;
+constexpr REGSAM kReadAccess = KEY_READ;
 
 // The text in data[0..size): up to its first NUL, or all of it when there is none.
 std::string TextOf(const char* data, DWORD size) {
@@ -19,16 +22,32 @@ std::string TextOf(const char* data, DWORD size) {
 
 }  // namespace
 
-int CProfileStore::Open(HKEY root, const char* keyPath, const char* iniFile) {
+int CProfileStore::Open(HKEY root, const char* keyPath, const char* iniFile, Access access) {
     if (iniFile) {
         m_strIniFile = iniFile;
         return 1;
     }
     m_strIniFile.clear();
     if (m_hKey) return 0;
-    if (!CreateRegistryKey(m_hKey, root, keyPath, kAccess)) return 0;
+    m_access = access;
+    m_failed = false;
+    if (!OpenKey(m_hKey, root, keyPath)) return 0;
     m_strKey = keyPath ? keyPath : "";
     return 1;
+}
+
+bool CProfileStore::OpenKey(UniqueRegKey& key, HKEY parent, const char* subKey) {
+    if (m_access == Access::kRead) {
+        Check(OpenRegistryKey(key, parent, subKey, kReadAccess), ERROR_FILE_NOT_FOUND);
+        return static_cast<bool>(key);
+    }
+    if (CreateRegistryKey(key, parent, subKey, kReadWriteAccess)) return true;
+    m_failed = true;
+    return false;
+}
+
+void CProfileStore::Check(LONG rc, LONG expected) {
+    if (rc != ERROR_SUCCESS && rc != expected) m_failed = true;
 }
 
 void CProfileStore::Close() {
@@ -50,7 +69,7 @@ int CProfileStore::SelectSection(const char* section) {
     if (!m_hKey || !section) return 0;
     if (m_hSectionKey && m_strSection == section) return 1;
     CloseSection();
-    if (!CreateRegistryKey(m_hSectionKey, m_hKey.Get(), section, kAccess)) return 0;
+    if (!OpenKey(m_hSectionKey, m_hKey.Get(), section)) return 0;
     m_strSection = section;
     return 1;
 }
@@ -68,6 +87,7 @@ int32_t CProfileStore::GetInt(const char* section, const char* entry, int32_t nD
     DWORD size = sizeof data;
     DWORD type = REG_NONE;
     const LONG rc = RegQueryValueExA(m_hSectionKey.Get(), entry, nullptr, &type, data, &size);
+    if (rc != ERROR_MORE_DATA) Check(rc, ERROR_FILE_NOT_FOUND);  // longer data: a wrong size
     if (present) *present = rc != ERROR_FILE_NOT_FOUND;
     if (exact) *exact = rc == ERROR_SUCCESS && type == REG_DWORD && size == sizeof data;
     if (rc != ERROR_SUCCESS || size > sizeof data) return nDefault;
@@ -102,6 +122,7 @@ std::string CProfileStore::GetString(const char* section, const char* entry,
                               reinterpret_cast<BYTE*>(large.data()), &size);
         if (rc == ERROR_SUCCESS) return TextOf(large.data(), size);
     }
+    Check(rc, ERROR_FILE_NOT_FOUND);  // still growing after every attempt counts too
     return defaultText;
 }
 
@@ -113,10 +134,10 @@ int CProfileStore::WriteString(const char* section, const char* entry, const cha
     }
     if (SelectSection(section) != 1) return 0;
     const auto size = static_cast<DWORD>(std::strlen(text) + 1);
-    return RegSetValueExA(m_hSectionKey.Get(), entry, 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS
-               ? 1
-               : 0;
+    const LONG rc = RegSetValueExA(m_hSectionKey.Get(), entry, 0, REG_SZ,
+                                   reinterpret_cast<const BYTE*>(text), size);
+    Check(rc);
+    return rc == ERROR_SUCCESS ? 1 : 0;
 }
 
 int CProfileStore::WriteInt(const char* section, const char* entry, int32_t value) {
@@ -130,18 +151,16 @@ int CProfileStore::WriteInt(const char* section, const char* entry, int32_t valu
     const auto bits = static_cast<uint32_t>(value);
     const BYTE data[4] = {static_cast<BYTE>(bits), static_cast<BYTE>(bits >> 8),
                           static_cast<BYTE>(bits >> 16), static_cast<BYTE>(bits >> 24)};
-    return RegSetValueExA(m_hSectionKey.Get(), entry, 0, REG_DWORD, data, sizeof data) ==
-                   ERROR_SUCCESS
-               ? 1
-               : 0;
+    const LONG rc = RegSetValueExA(m_hSectionKey.Get(), entry, 0, REG_DWORD, data, sizeof data);
+    Check(rc);
+    return rc == ERROR_SUCCESS ? 1 : 0;
 }
 
 uint32_t CProfileStore::GetValueCount(const char* section) {
     if (IsProfileFile() || SelectSection(section) != 1) return 0;
     DWORD values = 0;
-    if (RegQueryInfoKeyA(m_hSectionKey.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-        return 0;
-    }
-    return values;
+    const LONG rc = RegQueryInfoKeyA(m_hSectionKey.Get(), nullptr, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+    Check(rc);
+    return rc == ERROR_SUCCESS ? values : 0;
 }

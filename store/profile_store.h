@@ -16,9 +16,16 @@ public:
     CProfileStore(const CProfileStore&) = delete;
     CProfileStore& operator=(const CProfileStore&) = delete;
 
-    // iniFile null: registry mode, creates or opens keyPath below root (0 when a base key
-    // is already open). Otherwise profile-file mode on that file; nothing is touched.
-    int Open(HKEY root, const char* keyPath, const char* iniFile);
+    enum class Access {
+        kRead,       // keys are opened, never created; nothing can be written
+        kReadWrite,  // keys are created when missing
+    };
+
+    // iniFile null: registry mode on keyPath below root (0 when a base key is already
+    // open, or it cannot be opened). Otherwise profile-file mode on that file; nothing
+    // is touched.
+    int Open(HKEY root, const char* keyPath, const char* iniFile,
+             Access access = Access::kReadWrite);
     void Close();
     int SelectSection(const char* section);
     void CloseSection();
@@ -41,12 +48,25 @@ public:
     // Number of values in a section subkey (registry mode); 0 when it cannot be told.
     uint32_t GetValueCount(const char* section);
 
+    // Registry mode: some call since Open failed for another reason than a key or value
+    // that does not exist (access refused, a key deleted meanwhile, ...), so what was
+    // read or written is not all there is. Misses and wrong types or sizes are no
+    // failure: the readers above handle them.
+    bool Failed() const { return m_failed; }
+
 private:
     bool IsProfileFile() const { return !m_strIniFile.empty(); }
+    // Opens (or, read-write, creates) subKey below parent; records a failure that is
+    // not a plain miss.
+    bool OpenKey(UniqueRegKey& key, HKEY parent, const char* subKey);
+    // Records a registry answer that is neither success nor one of the `expected` ones.
+    void Check(LONG rc, LONG expected = ERROR_SUCCESS);
 
     std::string m_strKey;
     std::string m_strSection;
     std::string m_strIniFile;
+    Access m_access = Access::kReadWrite;
+    bool m_failed = false;
     UniqueRegKey m_hKey;
     UniqueRegKey m_hSectionKey;
 };

@@ -18,3 +18,11 @@ inline bool CreateRegistryKey(UniqueRegKey& key, HKEY parent, const char* subKey
     key.Release();  // whatever a failed call left in the out-parameter is no handle of ours
     return false;
 }
+
+// Opens an existing subKey below parent into `key` (closing what it held); the
+// registry's answer, leaving `key` closed on failure.
+inline LONG OpenRegistryKey(UniqueRegKey& key, HKEY parent, const char* subKey, REGSAM access) {
+    const LONG rc = RegOpenKeyExA(parent, subKey, 0, access, key.Put());
+    if (rc != ERROR_SUCCESS) key.Release();
+    return rc;
+}

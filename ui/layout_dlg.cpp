@@ -2,6 +2,7 @@
 #include "ui/layout_dlg.h"
 
 #include <string>
+#include <utility>
 
 #include "ui/about_dlg.h"
 #include "ui/resource.h"
@@ -51,6 +52,7 @@ const MessageMap* CLayoutDlg::GetMessageMap() const {
         ON_MESSAGE_VOID(WM_DESTROY, C, OnDestroy),
         ON_MESSAGE(WM_QUERYENDSESSION, C, OnQueryEndSession),
         ON_MESSAGE(WM_ENDSESSION, C, OnEndSession),
+        ON_MESSAGE(WM_SHOW_NOTICE, C, OnShowNotice),
     };
     static const MessageMap map{entries, sizeof entries / sizeof entries[0]};
     return &map;
@@ -82,7 +84,15 @@ BOOL CLayoutDlg::OnInitDialog() {
         SetMenu(m_hWnd, m_menu.GetSafeHmenu());
 
     OnSelChangeList();
+    // Posted: the box comes once the dialog is shown, over it.
+    if (!m_strOpeningNotice.empty()) PostMessageA(m_hWnd, WM_SHOW_NOTICE, 0, 0);
     return TRUE;
+}
+
+LRESULT CLayoutDlg::OnShowNotice(WPARAM, LPARAM) {
+    const std::string notice = std::exchange(m_strOpeningNotice, std::string());
+    if (!notice.empty()) AfxMessageBox(notice.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return 0;
 }
 
 void CLayoutDlg::UpdateButtons() {

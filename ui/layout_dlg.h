@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
+#include <utility>
 
 #include "desktop/scheme.h"
 #include "store/layout_store.h"
@@ -17,6 +19,10 @@ public:
     // platform version record, filled when the dialog opens. Both outlive the dialog.
     CLayoutDlg(CLayoutStore& layouts, OSVERSIONINFOA& osvi, HWND parent = nullptr);
     ~CLayoutDlg() override;
+
+    // A text to show in an application box (OK, exclamation icon) over the dialog once
+    // it is on the screen; set before DoModal.
+    void SetOpeningNotice(std::string text) { m_strOpeningNotice = std::move(text); }
 
     // The one place that turns m_bBusy and the selection into labels and states.
     void UpdateButtons();
@@ -38,6 +44,7 @@ public:
     void OnDestroy();
     LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
     LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
+    LRESULT OnShowNotice(WPARAM wParam, LPARAM lParam);
 
     // After the dialog has closed: a restore worker did not end in time (a shell that
     // does not answer). It still reads this dialog and the layouts,
@@ -57,6 +64,7 @@ private:
     OSVERSIONINFOA& m_osvi;
     desktop::Scheme m_scheme = desktop::Scheme::RemoteByName;  // from m_osvi, when opened
     bool m_bWorkerStillRunning = false;
+    std::string m_strOpeningNotice;
 
     void StartRestore(int32_t nMode);
     // Stops an animated restore, lets an instant one finish, and waits for the worker.

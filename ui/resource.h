@@ -38,3 +38,5 @@
 
 // Posted by the restore worker when it has finished (WM_USER + 100).
 #define WM_RESTORE_DONE 0x0464
+// Posted to itself by the main dialog when it opens with a notice to show (WM_USER + 101).
+#define WM_SHOW_NOTICE 0x0465

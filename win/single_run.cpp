@@ -35,8 +35,9 @@ BOOL CALLBACK FindMarked(HWND hwnd, LPARAM param) {
     return FALSE;
 }
 
+// Nothing here waits for the other run: a hung first copy must not hang this start.
 void BringToFront(HWND window) {
-    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
     HWND popup = GetLastActivePopup(window);
     SetForegroundWindow(popup ? popup : window);
 }
@@ -58,10 +59,18 @@ HWND CSingleRun::FindMarkedWindow(const std::string& mark) {
     return search.found;
 }
 
-CSingleRun::Claim CSingleRun::Acquire() {
+CSingleRun::Claim CSingleRun::Acquire(DWORD patienceMs) {
     m_mutex.Reset(CreateMutexA(nullptr, FALSE, m_mutexName.c_str()));
+    if (!m_mutex && GetLastError() == ERROR_ACCESS_DENIED) {
+        // It exists, but not for our full access: wait on it all the same. Releasing
+        // needs MUTEX_MODIFY_STATE; without it the name is freed when this run ends.
+        m_mutex.Reset(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, m_mutexName.c_str()));
+        if (!m_mutex) m_mutex.Reset(OpenMutexA(SYNCHRONIZE, FALSE, m_mutexName.c_str()));
+        if (!m_mutex) return Claim::Busy;  // never unguarded beside a run we cannot see
+    }
     // Without the mutex the run goes on unguarded: better two copies than none.
     if (!m_mutex) return Claim::Owner;
+    const DWORD start = GetTickCount();
     for (;;) {
         const DWORD r = WaitForSingleObject(m_mutex.Get(), kPollMs);
         // An abandoned mutex: the previous owner died; the name is ours now.
@@ -74,6 +83,10 @@ CSingleRun::Claim CSingleRun::Acquire() {
             BringToFront(other);
             m_mutex.Reset();
             return Claim::Deferred;
+        }
+        if (GetTickCount() - start >= patienceMs) {
+            m_mutex.Reset();
+            return Claim::Busy;
         }
     }
 }

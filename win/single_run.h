@@ -4,7 +4,10 @@
 // property of the same name. A second start either finds that window and brings it
 // to the front (and must end without touching what the first copy owns), or, when the
 // first copy is closing (its window gone or hidden), waits until the first has
-// released the name after saving, and then runs normally.
+// released the name after saving, and then runs normally. A mutex this run may only
+// wait on (made by a copy running elevated, or by another program with such a DACL)
+// guards all the same. A name held for 10 s by a run that shows no window is given
+// up: the start ends rather than wait unseen.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +21,7 @@ public:
     enum class Claim {
         Owner,     // this run holds the name (also when guarding it was impossible)
         Deferred,  // another run owns the name; its window was brought to the front
+        Busy,      // another run held the name for the whole wait and showed no window
     };
 
     // `name` is any text that tells runs apart (it is hashed into the object names).
@@ -26,9 +30,10 @@ public:
     CSingleRun(const CSingleRun&) = delete;
     CSingleRun& operator=(const CSingleRun&) = delete;
 
-    // Waits, as long as it takes, until this run owns the name or another run's main
-    // window has been shown.
-    Claim Acquire();
+    // Waits until this run owns the name or another run's main window has been
+    // shown, at most `patienceMs` (then Busy).
+    static constexpr DWORD kPatienceMs = 10000;
+    Claim Acquire(DWORD patienceMs = kPatienceMs);
     // Gives the name up (after the layouts have been written); idempotent.
     void Release();
 

@@ -1,5 +1,6 @@
 // Test-only view into the native registry stand-in: the writes in the order they were
-// made, how many keys were opened, how many handles are open, and a full reset.
+// made, how many keys were opened, how many handles are open, a full reset, and a
+// cut-off that refuses every change after a given one.
 #pragma once
 
 #include <cstddef>
@@ -25,5 +26,12 @@ void ClearLog();
 size_t OpenHandleCount();
 // Forgets every key, value and profile file and clears the log.
 void ResetAll();
+
+// Changes made since the last ClearLog: values set, values and trees deleted, keys
+// created.
+size_t ChangeCount();
+// After `changes` more changes every further one is refused (ERROR_ACCESS_DENIED, no
+// effect), as if the process had been ended there; RefuseChangesAfter(SIZE_MAX) lifts it.
+void RefuseChangesAfter(size_t changes);
 
 }  // namespace regstub

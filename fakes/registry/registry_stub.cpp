@@ -42,6 +42,8 @@ struct Registry {
     std::unordered_map<HKEY__*, std::unique_ptr<HKEY__>> handles;
     std::vector<regstub::WriteRecord> writes;
     size_t opens = 0;
+    size_t changes = 0;
+    size_t changesAllowed = SIZE_MAX;
 };
 
 Registry& Reg() {
@@ -115,6 +117,14 @@ HKEY NewHandle(std::shared_ptr<Node> node) {
     return raw;
 }
 
+// Counts a change about to be made; false when the cut-off refuses it.
+bool MayChange() {
+    if (Reg().changesAllowed == 0) return false;
+    if (Reg().changesAllowed != SIZE_MAX) --Reg().changesAllowed;
+    ++Reg().changes;
+    return true;
+}
+
 bool IsStringType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
@@ -132,7 +142,11 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM, LP
     std::shared_ptr<Node> base;
     if (LONG rc = Resolve(hKey, base); rc != ERROR_SUCCESS) return rc;
     bool created = false;
-    std::shared_ptr<Node> node = Walk(base, lpSubKey, true, created);
+    std::shared_ptr<Node> node = Walk(base, lpSubKey, false, created);
+    if (!node) {
+        if (!MayChange()) return ERROR_ACCESS_DENIED;
+        node = Walk(base, lpSubKey, true, created);
+    }
     *phkResult = NewHandle(std::move(node));
     if (lpdwDisposition) *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     return ERROR_SUCCESS;
@@ -184,6 +198,7 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
     if (!lpData && cbData) return ERROR_INVALID_PARAMETER;
     std::shared_ptr<Node> node;
     if (LONG rc = Resolve(hKey, node); rc != ERROR_SUCCESS) return rc;
+    if (!MayChange()) return ERROR_ACCESS_DENIED;
     const std::string name = lpValueName ? lpValueName : "";
     Value& value = node->values[regstub::FoldName(name.c_str())];
     value.type = dwType;
@@ -195,14 +210,18 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     std::shared_ptr<Node> node;
     if (LONG rc = Resolve(hKey, node); rc != ERROR_SUCCESS) return rc;
-    return node->values.erase(regstub::FoldName(lpValueName)) ? ERROR_SUCCESS
-                                                              : ERROR_FILE_NOT_FOUND;
+    const auto it = node->values.find(regstub::FoldName(lpValueName));
+    if (it == node->values.end()) return ERROR_FILE_NOT_FOUND;
+    if (!MayChange()) return ERROR_ACCESS_DENIED;
+    node->values.erase(it);
+    return ERROR_SUCCESS;
 }
 
 LONG RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey) {
     std::shared_ptr<Node> base;
     if (LONG rc = Resolve(hKey, base); rc != ERROR_SUCCESS) return rc;
     if (!lpSubKey || !*lpSubKey) {
+        if (!MayChange()) return ERROR_ACCESS_DENIED;
         for (auto& child : base->subkeys) MarkDeleted(*child.second);
         base->subkeys.clear();
         base->values.clear();
@@ -218,6 +237,7 @@ LONG RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey) {
         regstub::FoldName((cut == std::string::npos ? path : path.substr(cut + 1)).c_str());
     auto it = parent->subkeys.find(leaf);
     if (it == parent->subkeys.end()) return ERROR_FILE_NOT_FOUND;
+    if (!MayChange()) return ERROR_ACCESS_DENIED;
     MarkDeleted(*it->second);
     parent->subkeys.erase(it);
     return ERROR_SUCCESS;
@@ -261,7 +281,12 @@ size_t KeyOpenCount() { return Reg().opens; }
 void ClearLog() {
     Reg().writes.clear();
     Reg().opens = 0;
+    Reg().changes = 0;
 }
+
+size_t ChangeCount() { return Reg().changes; }
+
+void RefuseChangesAfter(size_t changes) { Reg().changesAllowed = changes; }
 
 size_t OpenHandleCount() { return Reg().handles.size(); }
 
@@ -269,6 +294,7 @@ void ResetAll() {
     for (auto& root : Reg().roots) MarkDeleted(*root.second);
     Reg().roots.clear();
     ClearLog();
+    Reg().changesAllowed = SIZE_MAX;
     ResetProfileFiles();
 }
 

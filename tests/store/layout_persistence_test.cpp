@@ -1,27 +1,13 @@
 // Tests of LoadLayouts/SaveLayouts: the registry format written byte for byte and in
 // order, loading of what was written, values left from earlier runs, and damaged or
 // hand-edited stores (wrong types, negative and huge counts, missing values).
-#include <sstream>
+#include <utility>
 
 #include "store/layout_persistence.h"
+#include "tests/store/layout_dump.h"
 #include "tests/store/registry_fixture.h"
 
 namespace {
-
-// Every counted layout of a store, as one comparable text.
-std::string Dump(const CLayoutStore& store) {
-    std::ostringstream out;
-    out << store.GetCount() << " layouts\n";
-    for (int i = 0; i < store.GetCount(); ++i) {
-        out << i << " [" << store.GetTitle(i) << "] " << store.GetIconCount(i) << ":";
-        for (int j = 0; j < store.GetIconCount(i); ++j) {
-            out << " " << std::hex << store.GetPackedPos(i, j) << std::dec << "="
-                << store.GetIconName(i, j);
-        }
-        out << "\n";
-    }
-    return out.str();
-}
 
 void FillWorkedExample(CLayoutStore& store) {
     store.SetTitle(0, "Work");
@@ -50,7 +36,7 @@ struct ExpectedWrite {
 TEST_F(LayoutPersistence, WorkedExampleIsWrittenByteForByteInOrder) {
     CLayoutStore store;
     FillWorkedExample(store);
-    SaveLayouts(store, m_key);
+    ASSERT_TRUE(SaveLayouts(store, m_key));
     const ExpectedWrite expected[] = {
         {"Title", "Number", REG_DWORD, DwordBytes(2)},
         {"Title", "Title[0]", REG_SZ, Bytes("Work")},
@@ -65,41 +51,52 @@ TEST_F(LayoutPersistence, WorkedExampleIsWrittenByteForByteInOrder) {
         {"Pos", "Name[1][0]", REG_SZ, Bytes("Notes")},
     };
 #ifndef _WIN32
+    // The same values staged first, the staging marked complete, then the key's own.
     const auto& writes = regstub::Writes();
-    ASSERT_EQ(writes.size(), std::size(expected));
-    for (size_t k = 0; k < writes.size(); ++k) {
-        EXPECT_EQ(writes[k].keyPath, "HKEY_CURRENT_USER\\" + Path(expected[k].section)) << k;
-        EXPECT_EQ(writes[k].name, expected[k].name) << k;
-        EXPECT_EQ(writes[k].type, expected[k].type) << k;
-        EXPECT_EQ(writes[k].data, expected[k].data) << k;
+    const size_t n = std::size(expected);
+    ASSERT_EQ(writes.size(), 2 * n + 1);
+    for (size_t k = 0; k < n; ++k) {
+        for (const auto& [at, section] :
+             {std::pair{k, "Saving\\" + std::string(expected[k].section)},
+              std::pair{n + 1 + k, std::string(expected[k].section)}}) {
+            EXPECT_EQ(writes[at].keyPath, "HKEY_CURRENT_USER\\" + Path(section)) << at;
+            EXPECT_EQ(writes[at].name, expected[k].name) << at;
+            EXPECT_EQ(writes[at].type, expected[k].type) << at;
+            EXPECT_EQ(writes[at].data, expected[k].data) << at;
+        }
     }
-    // The base key, then Title, Pos, Title, Pos: one reopen per section and layout.
-    EXPECT_EQ(regstub::KeyOpenCount(), 5u);
+    EXPECT_EQ(writes[n].keyPath, "HKEY_CURRENT_USER\\" + Path("Saving"));
+    EXPECT_EQ(writes[n].name, "Complete");
+    EXPECT_EQ(writes[n].data, DwordBytes(1));
     regstub::ClearLog();
 #endif
     for (const ExpectedWrite& w : expected) ExpectValue(w.section, w.name, w.type, w.data);
     EXPECT_EQ(ValueCount("Title"), 3u);
     EXPECT_EQ(ValueCount("Pos"), 8u);
+    EXPECT_FALSE(KeyExists("Saving")) << "the staging stays after a complete save";
+    EXPECT_EQ(ValueCount(""), 0u);
 #ifndef _WIN32
     regstub::ClearLog();
 #endif
     CLayoutStore loaded;
-    LoadLayouts(loaded, m_key);
+    EXPECT_EQ(LoadLayouts(loaded, m_key), LoadResult::kLoaded);
     EXPECT_EQ(Dump(loaded), Dump(store));
 #ifndef _WIN32
-    EXPECT_TRUE(regstub::Writes().empty());
-    EXPECT_EQ(regstub::KeyOpenCount(), 5u) << "loading opens no more keys than saving";
+    EXPECT_EQ(regstub::ChangeCount(), 0u);
+    // The base key, then Title, Pos, Title, Pos: one reopen per section and layout.
+    EXPECT_EQ(regstub::KeyOpenCount(), 5u) << "loading opens no more keys than it reads";
 #endif
 }
 
-TEST_F(LayoutPersistence, FirstRunCreatesTheKeysAndSavesOnlyTheCount) {
+TEST_F(LayoutPersistence, FirstRunCreatesNothingUntilTheSave) {
     EXPECT_EQ(Load(), "0 layouts\n");
-    EXPECT_TRUE(KeyExists("Title"));
+    EXPECT_FALSE(KeyExists("")) << "loading created the key";
     CLayoutStore empty;
-    SaveLayouts(empty, m_key);
+    EXPECT_TRUE(SaveLayouts(empty, m_key));
     EXPECT_EQ(ValueCount("Title"), 1u);
     EXPECT_EQ(Get("Title", "Number").data, DwordBytes(0));
     EXPECT_FALSE(KeyExists("Pos"));
+    EXPECT_FALSE(KeyExists("Saving"));
 }
 
 TEST_F(LayoutPersistence, RoundTripKeepsEveryKindOfLayout) {

@@ -1,0 +1,137 @@
+// The stored form of the layouts. Below a store key:
+//   Title: "Number" (REG_DWORD, layout count n), "Title[i]" (REG_SZ)
+//   Pos:   "Number[i]" (REG_DWORD, icon count m), "Pos[i][j]" (REG_DWORD, packed x/y),
+//          "Name[i][j]" (REG_SZ)
+// Values are written and read in layout order, icon by icon; nothing is ever deleted,
+// so values beyond the counts stay from earlier runs and are never read.
+#include "store/layout_format.h"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kTitleSection = "Title";
+constexpr const char* kPosSection = "Pos";
+
+// Value names are built in a fixed buffer: "Name[-2147483648][-2147483648]" fits in 40.
+struct ValueName {
+    char text[40];
+    ValueName(const char* prefix, int i) { std::snprintf(text, sizeof text, "%s[%d]", prefix, i); }
+    ValueName(const char* prefix, int i, int j) {
+        std::snprintf(text, sizeof text, "%s[%d][%d]", prefix, i, j);
+    }
+};
+
+// Bounds the work of loading a damaged store. The counts "Number" and Number[i] may be
+// anything (up to 0x7FFFFFFF), but every read that finds a value consumes one of the
+// values actually stored, since no value name is read twice. Reads that find nothing
+// are paid from this budget, which starts at the number of values stored in both
+// sections plus a little slack. So a load makes at most (values stored) + budget + one
+// closing read per loop: time and memory proportional to what is stored, never to the
+// counts.
+//
+// A layout (or icon) of which neither value is stored is a hole. While budget is left,
+// a hole is read and handled exactly as the plain format says (empty title and no
+// icons; an icon at (0, 0) with an empty name). Once the budget is spent, a hole ends
+// its loop: a hole layout ends the load, a hole icon ends that layout's icons. Entries
+// that carry any stored value never end a loop, so a single huge Number[i] cannot
+// starve the layouts after it. Hole icons are added only when an icon with data
+// follows them, or when the loop reached the stored count; trailing holes of a loop
+// cut short by the budget are dropped. A store this program wrote has no holes below
+// its counts and always loads exactly.
+class MissBudget {
+public:
+    explicit MissBudget(uint64_t units) : m_units(units) {}
+    void Add(uint64_t units) { m_units += units; }
+    bool Spent() const { return m_units == 0; }
+    void Pay(uint64_t misses) { m_units = misses < m_units ? m_units - misses : 0; }
+
+private:
+    uint64_t m_units;
+};
+
+constexpr uint64_t kBudgetSlack = 64;
+
+// A count that is stored but not as a count (another type or size, as a hand edit
+// leaves it) is damaged: reading it as 0 would hide everything below it, and the next
+// save would write that 0 over it. So it counts as the largest count, and the budget
+// loads what is actually stored.
+int32_t ReadCount(CProfileStore& profile, const char* section, const char* name, bool* found) {
+    bool exact = false;
+    const int32_t count = profile.GetInt(section, name, 0, found, &exact);
+    return *found && !exact ? INT32_MAX : count;
+}
+
+// Reads the icons of layout i; returns nothing, adds them to the store.
+void LoadIcons(CProfileStore& profile, CLayoutStore& store, int i, int count, MissBudget& budget) {
+    int pendingHoles = 0;
+    for (int j = 0; j < count; ++j) {
+        bool posFound = false;
+        bool nameFound = false;
+        const auto packed = static_cast<uint32_t>(
+            profile.GetInt(kPosSection, ValueName("Pos", i, j).text, 0, &posFound));
+        const std::string name =
+            profile.GetString(kPosSection, ValueName("Name", i, j).text, "", &nameFound);
+        if (!posFound && !nameFound) {
+            if (budget.Spent()) return;
+            budget.Pay(2);
+            ++pendingHoles;
+            continue;
+        }
+        budget.Pay((posFound ? 0 : 1) + (nameFound ? 0 : 1));
+        for (; pendingHoles > 0; --pendingHoles) store.AddIcon(i, 0, "");
+        store.AddIcon(i, packed, name.c_str());
+    }
+    for (; pendingHoles > 0; --pendingHoles) store.AddIcon(i, 0, "");
+}
+
+}  // namespace
+
+void ReadLayouts(CProfileStore& profile, CLayoutStore& store) {
+    bool numberFound = false;
+    const int32_t n = ReadCount(profile, kTitleSection, "Number", &numberFound);
+    if (n <= 0) return;
+    // Counted where each section is open anyway: no extra key opens.
+    MissBudget budget(profile.GetValueCount(kTitleSection) + kBudgetSlack);
+    bool posCounted = false;
+    for (int i = 0; i < n; ++i) {
+        bool titleFound = false;
+        bool countFound = false;
+        const std::string title =
+            profile.GetString(kTitleSection, ValueName("Title", i).text, "", &titleFound);
+        if (!posCounted) {
+            budget.Add(profile.GetValueCount(kPosSection));
+            posCounted = true;
+        }
+        const int32_t m = ReadCount(profile, kPosSection, ValueName("Number", i).text, &countFound);
+        if (!titleFound && !countFound) {
+            if (budget.Spent()) break;
+            budget.Pay(2);
+        } else {
+            budget.Pay((titleFound ? 0 : 1) + (countFound ? 0 : 1));
+        }
+        store.SetTitle(i, title.c_str());
+        if (m > 0) LoadIcons(profile, store, i, m, budget);
+    }
+}
+
+bool WriteLayouts(CProfileStore& profile, const CLayoutStore& store) {
+    const int n = store.GetCount();
+    if (!profile.WriteInt(kTitleSection, "Number", n)) return false;
+    for (int i = 0; i < n; ++i) {
+        if (!profile.WriteString(kTitleSection, ValueName("Title", i).text,
+                                 store.GetTitle(i).c_str()))
+            return false;
+        const int m = store.GetIconCount(i);
+        if (!profile.WriteInt(kPosSection, ValueName("Number", i).text, m)) return false;
+        for (int j = 0; j < m; ++j) {
+            const char* name = store.GetIconName(i, j);
+            if (!profile.WriteInt(kPosSection, ValueName("Pos", i, j).text,
+                                  static_cast<int32_t>(store.GetPackedPos(i, j))) ||
+                !profile.WriteString(kPosSection, ValueName("Name", i, j).text, name ? name : ""))
+                return false;
+        }
+    }
+    return true;
+}
