@@ -37,8 +37,9 @@ public:
     // Gives the name up (after the layouts have been written); idempotent.
     void Release();
 
-    // The window property the owner's main window carries.
+    // The window property the owner's main window carries, and the mutex's name.
     const std::string& WindowMark() const { return m_mark; }
+    const std::string& MutexName() const { return m_mutexName; }
     // The visible main window of a run that owns `mark`, or null.
     static HWND FindMarkedWindow(const std::string& mark);
 
