@@ -118,9 +118,7 @@ bool FinishSave(const CLayoutStore& store, const std::string& key) {
     return true;
 }
 
-}  // namespace
-
-LoadResult LoadLayouts(CLayoutStore& store, const std::string& key) {
+LoadResult LoadStore(CLayoutStore& store, const std::string& key) {
     const Staging staging = InspectStaging(key);
     if (staging.unreadable) return LoadResult::kUnreadable;
     const int newest = staging.Newest();
@@ -135,6 +133,15 @@ LoadResult LoadLayouts(CLayoutStore& store, const std::string& key) {
     if (!ReadStore(store, SlotPath(key, static_cast<size_t>(newest))))
         return LoadResult::kUnreadable;
     return FinishSave(store, key) ? LoadResult::kLoaded : LoadResult::kSaveUnfinished;
+}
+
+}  // namespace
+
+LoadResult LoadLayouts(CLayoutStore& store, const std::string& key) {
+    const LoadResult result = LoadStore(store, key);
+    // A part of a store is no store: nothing of it is listed.
+    if (result == LoadResult::kUnreadable) store.RemoveAll();
+    return result;
 }
 
 bool SaveLayouts(const CLayoutStore& store, const std::string& key) {

@@ -64,6 +64,7 @@ TEST_F(StoreAccess, UnreadableStoreIsReportedAndNotChanged) {
         ASSERT_TRUE(keydacl::Set(Path(section), keydacl::kNoAccess));
         CLayoutStore listed;
         EXPECT_EQ(LoadLayouts(listed, m_key), LoadResult::kUnreadable);
+        EXPECT_EQ(listed.GetCount(), 0) << "a part of the store is listed";
         GiveBack();
         EXPECT_FALSE(KeyExists("Saving"));
         CLayoutStore back;
