@@ -61,7 +61,8 @@ BOOL CLayoutApp::InitInstance() {
         m_pMainWnd = &dlg;
         dlg.DoModal();  // however it ends, the layouts are saved
         m_pMainWnd = nullptr;
-        if (!SaveLayouts()) AfxMessageBox(StoreNotice(kSaveFailed).c_str(), MB_OK | MB_ICONEXCLAMATION);
+        if (!SaveLayouts())
+            AfxMessageBox(StoreNotice(kSaveFailed).c_str(), MB_OK | MB_ICONEXCLAMATION);
         run.Release();
         if (dlg.WorkerStillRunning() || desktop::ViewCommitStillRunning()) {
             // A restore worker stuck on a shell that never answers still reads the

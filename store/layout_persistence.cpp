@@ -70,10 +70,9 @@ Staging InspectStaging(const std::string& key) {
         DWORD type = REG_NONE;
         const LONG q = RegQueryValueExA(slot.Get(), kCompleteValue, nullptr, &type, data, &size);
         if (q == ERROR_SUCCESS && type == REG_DWORD && size == sizeof data) {
-            staging.slots[s].generation = static_cast<uint32_t>(data[0]) |
-                                          static_cast<uint32_t>(data[1]) << 8 |
-                                          static_cast<uint32_t>(data[2]) << 16 |
-                                          static_cast<uint32_t>(data[3]) << 24;
+            staging.slots[s].generation =
+                static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
+                static_cast<uint32_t>(data[2]) << 16 | static_cast<uint32_t>(data[3]) << 24;
         } else if (q != ERROR_SUCCESS && q != ERROR_FILE_NOT_FOUND && q != ERROR_MORE_DATA) {
             staging.unreadable = true;
         }

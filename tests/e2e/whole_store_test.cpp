@@ -174,9 +174,14 @@ TEST_F(CutOff, KilledAtEachStageBoundaryTheNextStartListsAWholeStore) {
         {"staging begun", [&] { return e2e::KeyExists(saving); }},
         {"staging marked complete", stagingMarked},
         {"the key's own values begun",
-         [&] { return e2e::ReadDword(L"Title", L"Number") == static_cast<DWORD>(newStore.size()); }},
-        {"staging removed", [&] { return e2e::ReadDword(L"Title", L"Number") == static_cast<DWORD>(newStore.size()) &&
-                                         !e2e::KeyExists(saving); }},
+         [&] {
+             return e2e::ReadDword(L"Title", L"Number") == static_cast<DWORD>(newStore.size());
+         }},
+        {"staging removed",
+         [&] {
+             return e2e::ReadDword(L"Title", L"Number") == static_cast<DWORD>(newStore.size()) &&
+                    !e2e::KeyExists(saving);
+         }},
     };
     for (const Boundary& b : boundaries) {
         ASSERT_NO_FATAL_FAILURE(StartSaving());

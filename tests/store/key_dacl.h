@@ -11,8 +11,8 @@
 namespace keydacl {
 
 // Rights for "everyone" on top of the ones kept: reading, or nothing at all.
-constexpr const char kReadOnly[] = "D:P(A;;0x70019;;;WD)";   // KEY_READ + kept
-constexpr const char kNoAccess[] = "D:P(A;;0x70000;;;WD)";   // kept rights only
+constexpr const char kReadOnly[] = "D:P(A;;0x70019;;;WD)";  // KEY_READ + kept
+constexpr const char kNoAccess[] = "D:P(A;;0x70000;;;WD)";  // kept rights only
 constexpr const char kFullAccess[] = "D:P(A;;KA;;;WD)";
 
 // Sets the DACL of HKEY_CURRENT_USER\<path>; false when the registry refused.

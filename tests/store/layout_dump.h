@@ -20,4 +20,3 @@ inline std::string Dump(const CLayoutStore& store) {
     }
     return out.str();
 }
-

@@ -16,8 +16,8 @@ namespace {
 void AddLayout(CLayoutStore& store, int at, int id, int icons) {
     store.SetTitle(at, ("T" + std::to_string(id)).c_str());
     for (int j = 0; j < icons; ++j)
-        store.AddIconXY(at, id * 100 + j, j, ("icon " + std::to_string(id) + "." +
-                                              std::to_string(j)).c_str());
+        store.AddIconXY(at, id * 100 + j, j,
+                        ("icon " + std::to_string(id) + "." + std::to_string(j)).c_str());
 }
 
 class SaveCutOff : public RegistryTest {
@@ -76,8 +76,8 @@ protected:
         DWORD icons = 0;
         for (int i = 0; i < std::max(before.GetCount(), store.GetCount()); ++i) {
             icons += 1 + 2 * static_cast<DWORD>(
-                             std::max(i < before.GetCount() ? before.GetIconCount(i) : 0,
-                                      i < store.GetCount() ? store.GetIconCount(i) : 0));
+                                 std::max(i < before.GetCount() ? before.GetIconCount(i) : 0,
+                                          i < store.GetCount() ? store.GetIconCount(i) : 0));
         }
         EXPECT_EQ(Load(), wanted);
         EXPECT_EQ(ValueCount("Title"), titles);

@@ -27,9 +27,7 @@ protected:
         GiveBack();
         RegistryTest::TearDown();
     }
-    void Restrict(const char* sddl) {
-        ASSERT_TRUE(keydacl::SetAll(m_key, {"Title", "Pos"}, sddl));
-    }
+    void Restrict(const char* sddl) { ASSERT_TRUE(keydacl::SetAll(m_key, {"Title", "Pos"}, sddl)); }
     void GiveBack() { keydacl::SetAll(m_key, {"Title", "Pos", "Saving"}, keydacl::kFullAccess); }
 
     CLayoutStore before, after;
