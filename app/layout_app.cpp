@@ -38,7 +38,8 @@ BOOL CLayoutApp::InitInstance() {
 
     // Two copies of one key would each write their whole store at exit, the last one
     // over the other's layouts. A second start shows the running copy and ends without
-    // touching the registry; one made while the first is closing waits for its save.
+    // touching the registry; one made while the first is closing waits for its save,
+    // and says so and ends if that takes longer than the guard's patience.
     CSingleRun run(g_strRegKey);
     switch (run.Acquire()) {
         case CSingleRun::Claim::Owner:
