@@ -116,21 +116,61 @@ void ReadLayouts(CProfileStore& profile, CLayoutStore& store) {
     }
 }
 
-bool WriteLayouts(CProfileStore& profile, const CLayoutStore& store) {
+namespace {
+
+// Writes single values of a store, each with its own name; false when refused.
+struct ValueWriter {
+    CProfileStore& profile;
+    const CLayoutStore& store;
+
+    bool Count() { return profile.WriteInt(kTitleSection, "Number", store.GetCount()); }
+    bool Title(int i) {
+        return profile.WriteString(kTitleSection, ValueName("Title", i).text,
+                                   store.GetTitle(i).c_str());
+    }
+    bool IconCount(int i) {
+        return profile.WriteInt(kPosSection, ValueName("Number", i).text, store.GetIconCount(i));
+    }
+    bool Pos(int i, int j) {
+        return profile.WriteInt(kPosSection, ValueName("Pos", i, j).text,
+                                static_cast<int32_t>(store.GetPackedPos(i, j)));
+    }
+    bool Name(int i, int j) {
+        const char* name = store.GetIconName(i, j);
+        return profile.WriteString(kPosSection, ValueName("Name", i, j).text, name ? name : "");
+    }
+    // Every icon's value of one kind, layout by layout.
+    template <typename Write>
+    bool EachIcon(Write write) {
+        for (int i = 0; i < store.GetCount(); ++i) {
+            for (int j = 0; j < store.GetIconCount(i); ++j) {
+                if (!write(i, j)) return false;
+            }
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+bool WriteLayouts(CProfileStore& profile, const CLayoutStore& store, WriteOrder order) {
+    ValueWriter w{profile, store};
     const int n = store.GetCount();
-    if (!profile.WriteInt(kTitleSection, "Number", n)) return false;
+    if (!w.Count()) return false;
+    if (order == WriteOrder::kKindByKind) {
+        for (int i = 0; i < n; ++i) {
+            if (!w.Title(i)) return false;
+        }
+        if (!w.EachIcon([&](int i, int j) { return w.Name(i, j); })) return false;
+        for (int i = 0; i < n; ++i) {
+            if (!w.IconCount(i)) return false;
+        }
+        return w.EachIcon([&](int i, int j) { return w.Pos(i, j); });
+    }
     for (int i = 0; i < n; ++i) {
-        if (!profile.WriteString(kTitleSection, ValueName("Title", i).text,
-                                 store.GetTitle(i).c_str()))
-            return false;
-        const int m = store.GetIconCount(i);
-        if (!profile.WriteInt(kPosSection, ValueName("Number", i).text, m)) return false;
-        for (int j = 0; j < m; ++j) {
-            const char* name = store.GetIconName(i, j);
-            if (!profile.WriteInt(kPosSection, ValueName("Pos", i, j).text,
-                                  static_cast<int32_t>(store.GetPackedPos(i, j))) ||
-                !profile.WriteString(kPosSection, ValueName("Name", i, j).text, name ? name : ""))
-                return false;
+        if (!w.Title(i) || !w.IconCount(i)) return false;
+        for (int j = 0; j < store.GetIconCount(i); ++j) {
+            if (!w.Pos(i, j) || !w.Name(i, j)) return false;
         }
     }
     return true;

@@ -1,7 +1,7 @@
 // Saving in stages, so that a save cut off at any point (the process killed, the
 // session ended, a write refused) never leaves a mix of two stores:
 //   1. the new store is written whole into a staging subkey of the key ("Saving",
-//      same sections and values as the key itself);
+//      same sections and values as the key itself, written kind by kind);
 //   2. the staging subkey is marked complete: value "Complete", a REG_DWORD
 //      generation (1, 2, ...);
 //   3. the new store is written into the key's own sections, in the stored order;
@@ -22,7 +22,7 @@
 
 #include "store/layout_format.h"
 #include "store/profile_store.h"
-#include "store/registry_key.h"
+#include "store/registry_api.h"
 
 namespace {
 
@@ -47,36 +47,23 @@ struct Staging {
         }
         return newest;
     }
-    bool Any() const { return slots[0].exists || slots[1].exists; }
 };
 
 std::string SlotPath(const std::string& key, size_t slot) { return key + "\\" + kSlots[slot]; }
 
-// Looks at the staging slots through read-only opens.
-Staging InspectStaging(const std::string& key) {
+// Looks at the staging slots (sections of the key, to the profile store) through
+// `profile`, open on the key for reading.
+Staging InspectStaging(CProfileStore& profile) {
     Staging staging;
     for (size_t s = 0; s < kSlots.size(); ++s) {
-        UniqueRegKey slot;
-        const LONG rc =
-            OpenRegistryKey(slot, HKEY_CURRENT_USER, SlotPath(key, s).c_str(), KEY_READ);
-        if (rc == ERROR_FILE_NOT_FOUND) continue;
-        if (rc != ERROR_SUCCESS) {
-            staging.unreadable = true;
-            continue;
-        }
+        if (profile.SelectSection(kSlots[s]) != 1) continue;
         staging.slots[s].exists = true;
-        BYTE data[4] = {};
-        DWORD size = sizeof data;
-        DWORD type = REG_NONE;
-        const LONG q = RegQueryValueExA(slot.Get(), kCompleteValue, nullptr, &type, data, &size);
-        if (q == ERROR_SUCCESS && type == REG_DWORD && size == sizeof data) {
-            staging.slots[s].generation =
-                static_cast<uint32_t>(data[0]) | static_cast<uint32_t>(data[1]) << 8 |
-                static_cast<uint32_t>(data[2]) << 16 | static_cast<uint32_t>(data[3]) << 24;
-        } else if (q != ERROR_SUCCESS && q != ERROR_FILE_NOT_FOUND && q != ERROR_MORE_DATA) {
-            staging.unreadable = true;
-        }
+        bool exact = false;
+        const auto generation =
+            static_cast<uint32_t>(profile.GetInt(kSlots[s], kCompleteValue, 0, nullptr, &exact));
+        if (exact) staging.slots[s].generation = generation;
     }
+    staging.unreadable = profile.Failed();
     return staging;
 }
 
@@ -93,36 +80,34 @@ bool ReadStore(CLayoutStore& store, const std::string& path) {
 }
 
 // Writes the store below `path`, creating its keys; false at the first refusal.
-bool WriteStore(const CLayoutStore& store, const std::string& path) {
+bool WriteStore(const CLayoutStore& store, const std::string& path, WriteOrder order) {
     CProfileStore profile;
     return profile.Open(HKEY_CURRENT_USER, path.c_str(), nullptr) == 1 &&
-           WriteLayouts(profile, store) && !profile.Failed();
+           WriteLayouts(profile, store, order) && !profile.Failed();
 }
 
 bool MarkComplete(const std::string& key, size_t slot, uint32_t generation) {
-    UniqueRegKey staged;
-    if (OpenRegistryKey(staged, HKEY_CURRENT_USER, SlotPath(key, slot).c_str(), KEY_SET_VALUE) !=
-        ERROR_SUCCESS)
-        return false;
-    const BYTE data[4] = {static_cast<BYTE>(generation), static_cast<BYTE>(generation >> 8),
-                          static_cast<BYTE>(generation >> 16), static_cast<BYTE>(generation >> 24)};
-    return RegSetValueExA(staged.Get(), kCompleteValue, 0, REG_DWORD, data, sizeof data) ==
-           ERROR_SUCCESS;
+    CProfileStore profile;
+    return profile.Open(HKEY_CURRENT_USER, key.c_str(), nullptr) == 1 &&
+           profile.WriteInt(kSlots[slot], kCompleteValue, static_cast<int32_t>(generation)) == 1;
 }
 
 // Steps 3 and 4 for the complete slot: the store into the key, then every slot away.
 bool FinishSave(const CLayoutStore& store, const std::string& key) {
-    if (!WriteStore(store, key)) return false;
+    if (!WriteStore(store, key, WriteOrder::kLayoutByLayout)) return false;
     for (size_t s = 0; s < kSlots.size(); ++s) RemoveSlot(key, s);
     return true;
 }
 
 LoadResult LoadStore(CLayoutStore& store, const std::string& key) {
-    const Staging staging = InspectStaging(key);
+    CProfileStore profile;
+    profile.Open(HKEY_CURRENT_USER, key.c_str(), nullptr, CProfileStore::Access::kRead);
+    const Staging staging = InspectStaging(profile);
     if (staging.unreadable) return LoadResult::kUnreadable;
     const int newest = staging.Newest();
     if (newest < 0) {
-        if (!ReadStore(store, key)) return LoadResult::kUnreadable;
+        ReadLayouts(profile, store);
+        if (profile.Failed()) return LoadResult::kUnreadable;
         // A save cut off before its staging was complete: the key holds the old store.
         for (size_t s = 0; s < kSlots.size(); ++s) {
             if (staging.slots[s].exists) RemoveSlot(key, s);
@@ -144,14 +129,19 @@ LoadResult LoadLayouts(CLayoutStore& store, const std::string& key) {
 }
 
 bool SaveLayouts(const CLayoutStore& store, const std::string& key) {
-    const Staging staging = InspectStaging(key);
+    CProfileStore profile;
+    profile.Open(HKEY_CURRENT_USER, key.c_str(), nullptr, CProfileStore::Access::kRead);
+    const Staging staging = InspectStaging(profile);
+    profile.Close();
     // A complete slot that could not be finished is the only whole copy of the last
     // save: it stays until the new one is complete in the other slot.
     const int kept = staging.Newest();
     const size_t target = kept == 0 ? 1 : 0;
     const uint32_t generation = kept < 0 ? 1 : staging.slots[kept].generation + 1;
     if (staging.slots[target].exists) RemoveSlot(key, target);
-    if (!WriteStore(store, SlotPath(key, target)) || !MarkComplete(key, target, generation)) {
+    // The staging is a new key: its values go in kind by kind (see WriteOrder).
+    if (!WriteStore(store, SlotPath(key, target), WriteOrder::kKindByKind) ||
+        !MarkComplete(key, target, generation)) {
         RemoveSlot(key, target);
         return false;
     }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "store/layout_persistence.h"
 #include "store/registry_api.h"
@@ -107,10 +108,19 @@ void BareLoad(CLayoutStore& store) {
     }
 }
 
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty()      ? 0
+           : v.size() % 2 ? v[v.size() / 2]
+                          : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+double Max(const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
+    const int rounds = std::max(1, argc > 1 ? std::atoi(argv[1]) : 5);
     CLayoutStore source;
     for (int i = 0; i < kLayouts; ++i) {
         source.SetTitle(i, ("Layout " + std::to_string(i) + " 1024x768").c_str());
@@ -119,40 +129,49 @@ int main(int argc, char** argv) {
         }
     }
     RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
-    // Best of `rounds` for [ours, bare] of the save and of the load, each round
-    // running both sides back to back.
-    double save[2] = {1e9, 1e9};
-    double load[2] = {1e9, 1e9};
+    // Each round runs both sides back to back; the figures are the medians over the
+    // rounds, the ratio the median of the rounds' own ratios (a machine whose speed
+    // changes between rounds moves both sides of a round alike).
+    std::vector<double> save[3], load[3];  // ours, bare, ratio
     for (int r = 0; r < rounds; ++r) {
+        double t[2][2];  // [save/load][ours/bare]
         for (int bare = 0; bare < 2; ++bare) {
             auto start = std::chrono::steady_clock::now();
             if (bare)
                 BareSave(source);
             else
                 SaveLayouts(source, kKey);
-            save[bare] = std::min(save[bare], Seconds(start));
+            t[0][bare] = Seconds(start);
             CLayoutStore loaded;
             start = std::chrono::steady_clock::now();
             if (bare)
                 BareLoad(loaded);
             else
                 LoadLayouts(loaded, kKey);
-            load[bare] = std::min(load[bare], Seconds(start));
+            t[1][bare] = Seconds(start);
             if (loaded.GetCount() != kLayouts || loaded.GetIconCount(kLayouts - 1) != kIcons) {
                 std::printf("load gave %d layouts\n", loaded.GetCount());
                 return 1;
             }
         }
+        for (int side = 0; side < 2; ++side) {
+            save[side].push_back(t[0][side] * 1e3);
+            load[side].push_back(t[1][side] * 1e3);
+        }
+        save[2].push_back(t[0][0] / t[0][1]);
+        load[2].push_back(t[1][0] / t[1][1]);
     }
     RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
-    std::printf("%d layouts x %d icons, best of %d:\n", kLayouts, kIcons, rounds);
-    std::printf("  SaveLayouts (staged)  %8.1f ms   bare writes %8.1f ms   ratio %5.2f\n",
-                save[0] * 1e3, save[1] * 1e3, save[0] / save[1]);
-    std::printf("  LoadLayouts           %8.1f ms   bare reads  %8.1f ms   ratio %5.2f\n",
-                load[0] * 1e3, load[1] * 1e3, load[0] / load[1]);
-    std::printf("BENCH save_100x200 %.1f %.1f %.3f 2.2\n", save[0] * 1e3, save[1] * 1e3,
-                save[0] / save[1]);
-    std::printf("BENCH load_100x200 %.1f %.1f %.3f 1.05\n", load[0] * 1e3, load[1] * 1e3,
-                load[0] / load[1]);
+    std::printf("%d layouts x %d icons, medians of %d rounds:\n", kLayouts, kIcons, rounds);
+    std::printf(
+        "  SaveLayouts (staged)  %8.1f ms   bare writes %8.1f ms   ratio %5.2f (%.2f-%.2f)\n",
+        Median(save[0]), Median(save[1]), Median(save[2]), Min(save[2]), Max(save[2]));
+    std::printf(
+        "  LoadLayouts           %8.1f ms   bare reads  %8.1f ms   ratio %5.2f (%.2f-%.2f)\n",
+        Median(load[0]), Median(load[1]), Median(load[2]), Min(load[2]), Max(load[2]));
+    std::printf("BENCH save_100x200 %.1f %.1f %.3f 2.2\n", Median(save[0]), Median(save[1]),
+                Median(save[2]));
+    std::printf("BENCH load_100x200 %.1f %.1f %.3f 1.05\n", Median(load[0]), Median(load[1]),
+                Median(load[2]));
     return 0;
 }
