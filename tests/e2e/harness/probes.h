@@ -16,7 +16,7 @@ bool Answers(HWND window, DWORD timeoutMs = 3000);
 // The open handle count of `process` (whose id is `pid`); 0 when it cannot be read.
 DWORD HandleCount(HANDLE process, DWORD pid);
 
-// `normal`, or `long_` when TORVINEL_LONG_RUNS is set (the long runs of the README).
+// `normal`, or `long_` when TORVINEL_LONG_RUNS is set (the long runs of docs/DEVELOPING.md).
 int Repeats(int normal, int long_);
 
 }  // namespace e2e
