@@ -14,7 +14,9 @@ const wchar_t kDeleteCaption[] = L"削除の確認";
 const wchar_t kCautionCaption[] = L"ご注意！";
 
 namespace {
-constexpr DWORD kStartMs = 10000;
+// A ceiling, not a measure: a start that first finishes a staged save of thousands of
+// values may take many seconds on a loaded machine.
+constexpr DWORD kStartMs = 30000;
 }
 
 std::wstring TorvinelExePath() {
