@@ -27,8 +27,8 @@ size_t OpenHandleCount();
 // Forgets every key, value and profile file and clears the log.
 void ResetAll();
 
-// Changes made since the last ClearLog: values set, values and trees deleted, keys
-// created.
+// Changes made since the last ClearLog: values set, values deleted, keys created, and
+// keys deleted (RegDeleteTreeA: one change per key, leaf keys first, the named key last).
 size_t ChangeCount();
 // After `changes` more changes every further one is refused (ERROR_ACCESS_DENIED, no
 // effect), as if the process had been ended there; RefuseChangesAfter(SIZE_MAX) lifts it.

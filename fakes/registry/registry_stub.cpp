@@ -2,7 +2,9 @@
 // created on open, names ignore ASCII case, RegQueryValueExA reports ERROR_MORE_DATA
 // with the buffer untouched and the size set, a NULL data pointer asks the size, and a
 // string stored without its NUL reads back with one added when the buffer has room
-// (as Wine does). Keeps a log of writes and key opens for tests.
+// (as Wine does), and a tree is deleted key by key, leaves first (as Wine and Windows
+// do), so a deletion cut off midway leaves its named key in place. Keeps a log of
+// writes and key opens for tests.
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -134,6 +136,29 @@ void MarkDeleted(Node& node) {
     for (auto& child : node.subkeys) MarkDeleted(*child.second);
 }
 
+LONG DeleteSubkeys(Node& node);
+
+// The subkey `folded` of parent deleted as Wine's RegDeleteTree (and Windows') deletes
+// it: its subkeys first, tree by tree in the registry's order (by name), then the key
+// itself with its values; one change per key. A refused change ends the deletion
+// there, and what was deleted before it stays deleted.
+LONG DeleteKeyTree(Node& parent, const std::string& folded) {
+    const std::shared_ptr<Node> node = parent.subkeys.at(folded);
+    if (LONG rc = DeleteSubkeys(*node); rc != ERROR_SUCCESS) return rc;
+    if (!MayChange()) return ERROR_ACCESS_DENIED;
+    node->deleted = true;
+    parent.subkeys.erase(folded);
+    return ERROR_SUCCESS;
+}
+
+LONG DeleteSubkeys(Node& node) {
+    while (!node.subkeys.empty()) {
+        if (LONG rc = DeleteKeyTree(node, node.subkeys.begin()->first); rc != ERROR_SUCCESS)
+            return rc;
+    }
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
@@ -221,10 +246,12 @@ LONG RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey) {
     std::shared_ptr<Node> base;
     if (LONG rc = Resolve(hKey, base); rc != ERROR_SUCCESS) return rc;
     if (!lpSubKey || !*lpSubKey) {
-        if (!MayChange()) return ERROR_ACCESS_DENIED;
-        for (auto& child : base->subkeys) MarkDeleted(*child.second);
-        base->subkeys.clear();
-        base->values.clear();
+        // The key stays: its subkeys go tree by tree, then its values one by one.
+        if (LONG rc = DeleteSubkeys(*base); rc != ERROR_SUCCESS) return rc;
+        while (!base->values.empty()) {
+            if (!MayChange()) return ERROR_ACCESS_DENIED;
+            base->values.erase(base->values.begin());
+        }
         return ERROR_SUCCESS;
     }
     const std::string path = lpSubKey;
@@ -235,12 +262,8 @@ LONG RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey) {
     if (!parent) return ERROR_FILE_NOT_FOUND;
     const std::string leaf =
         regstub::FoldName((cut == std::string::npos ? path : path.substr(cut + 1)).c_str());
-    auto it = parent->subkeys.find(leaf);
-    if (it == parent->subkeys.end()) return ERROR_FILE_NOT_FOUND;
-    if (!MayChange()) return ERROR_ACCESS_DENIED;
-    MarkDeleted(*it->second);
-    parent->subkeys.erase(it);
-    return ERROR_SUCCESS;
+    if (parent->subkeys.count(leaf) == 0) return ERROR_FILE_NOT_FOUND;
+    return DeleteKeyTree(*parent, leaf);
 }
 
 LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPDWORD lpcSubKeys,

@@ -1,9 +1,9 @@
 // What the real TORVINEL.EXE leaves in Wine's registry when its save is cut off or
 // refused, and what it says: the process killed at moments of a long save and at the
-// boundaries of its stages (the next start lists the old or the new store, each layout
-// whole), a store the user may only read (listed; the save's failure is told at exit),
-// a store that cannot be read (told at start; nothing written at all), and a run-guard
-// mutex the program may only wait on.
+// boundaries of its stages, and its clean-up stopped halfway (the next start lists the
+// old or the new store, each layout whole), a store the user may only read (listed;
+// the save's failure is told at exit), a store that cannot be read (told at start;
+// nothing written at all), and a run-guard mutex the program may only wait on.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -90,7 +90,7 @@ bool StagingExists() {
 class WholeStore : public e2e::Fixture {
 protected:
     void TearDown() override {
-        keydacl::SetAll(kKey, {"Title", "Pos", "Saving"}, keydacl::kFullAccess);
+        keydacl::SetAll(kKey, {"Title", "Pos", "Saving", "Saving\\Title"}, keydacl::kFullAccess);
         e2e::Fixture::TearDown();
     }
 };
@@ -132,6 +132,18 @@ protected:
         EXPECT_FALSE(StagingExists());
     }
 
+    // The staging slot "Saving" is marked complete.
+    static bool StagingMarked() {
+        const std::wstring saving = std::wstring(e2e::kLayoutsKey) + L"\\Saving";
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, saving.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
+        const bool marked =
+            RegQueryValueExW(key, L"Complete", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+        RegCloseKey(key);
+        return marked;
+    }
+
     std::vector<e2e::SeedLayout> oldStore, newStore;
     std::optional<RunningApp> app;
 };
@@ -157,22 +169,13 @@ TEST_F(CutOff, KilledAnywhereInTheSaveTheNextStartListsAWholeStore) {
 
 TEST_F(CutOff, KilledAtEachStageBoundaryTheNextStartListsAWholeStore) {
     const std::wstring saving = std::wstring(e2e::kLayoutsKey) + L"\\Saving";
-    const auto stagingMarked = [&] {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, saving.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return false;
-        const bool marked =
-            RegQueryValueExW(key, L"Complete", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-        RegCloseKey(key);
-        return marked;
-    };
     struct Boundary {
         const char* name;
         std::function<bool()> reached;
     };
     const Boundary boundaries[] = {
         {"staging begun", [&] { return e2e::KeyExists(saving); }},
-        {"staging marked complete", stagingMarked},
+        {"staging marked complete", StagingMarked},
         {"the key's own values begun",
          [&] {
              return e2e::ReadDword(L"Title", L"Number") == static_cast<DWORD>(newStore.size());
@@ -189,6 +192,25 @@ TEST_F(CutOff, KilledAtEachStageBoundaryTheNextStartListsAWholeStore) {
         ASSERT_NO_FATAL_FAILURE(Kill());
         ASSERT_NO_FATAL_FAILURE(ExpectNextStartListsAWholeStore(b.name));
     }
+}
+
+// Once the staging is marked complete, this process makes its "Title" unreadable (Wine
+// enforces read rights on keys, not the right to delete one): removing the staging
+// stops after its "Pos", as when the process is ended between those two deletions. No
+// save failed; with the right given back, the next start lists a whole store.
+TEST_F(CutOff, ACleanUpStoppedHalfwayLosesNoLayout) {
+    oldStore = MakeLayouts(3, 300);
+    newStore.assign(oldStore.begin() + 1, oldStore.end());
+    const std::string title = kKey + "\\Saving\\Title";
+    ASSERT_NO_FATAL_FAILURE(StartSaving());
+    ASSERT_TRUE(e2e::WaitFor(StagingMarked, 60000, 0));
+    ASSERT_TRUE(keydacl::Set(title, keydacl::kNoAccess)) << "the staging was gone too soon";
+    EXPECT_EQ(app->WaitForBox(e2e::kAppCaption, 3000), nullptr) << "a box at exit";
+    ASSERT_TRUE(app->WaitForExit(60000));
+    EXPECT_TRUE(StagingExists()) << "the clean-up was not stopped";
+    EXPECT_FALSE(StagingMarked()) << "a half-removed staging is still marked complete";
+    ASSERT_TRUE(keydacl::Set(title, keydacl::kFullAccess));
+    ASSERT_NO_FATAL_FAILURE(ExpectNextStartListsAWholeStore("the clean-up stopped halfway"));
 }
 
 // ---- Refused, unreadable ---------------------------------------------------------

@@ -270,3 +270,55 @@ TEST_F(LayoutPersistence, HugeCountsOverManyLayoutsStayBounded) {
 }
 
 }  // namespace
+
+namespace {
+
+// Slots marked complete that an older version had begun to remove (it deleted the slot's
+// tree with its marker last) after writing them into the key: the key is listed, and
+// the slots are removed. A slot of no layouts, which has no "Pos", is still a store.
+TEST_F(LayoutPersistence, ACompleteSlotWithSectionsGoneIsRemovedNotListed) {
+    CLayoutStore before, staged, none;
+    FillWorkedExample(before);
+    staged.SetTitle(0, "Staged");
+    staged.AddIconXY(0, 1, 2, "Notes");
+    struct Case {
+        const char* name;
+        const char* slot;
+        const CLayoutStore* stored;
+        std::vector<const char*> gone;  // sections of the slot removed
+        const char* olderWhole;         // another slot, complete and whole, older
+        const CLayoutStore* listed;
+    };
+    const Case cases[] = {
+        {"Pos gone", "Saving", &staged, {"Pos"}, nullptr, &before},
+        {"Pos and Title gone", "Saving.2", &staged, {"Pos", "Title"}, nullptr, &before},
+        {"newer slot begun beside an older whole one",
+         "Saving.2",
+         &staged,
+         {"Pos"},
+         "Saving",
+         &before},
+        {"no layouts, no Pos", "Saving", &none, {}, nullptr, &none},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RegDeleteTreeA(HKEY_CURRENT_USER, m_key.c_str());
+        ASSERT_TRUE(SaveLayouts(before, m_key));
+        if (c.olderWhole) {
+            ASSERT_TRUE(SaveLayouts(staged, Path(c.olderWhole)));
+            PutDword(c.olderWhole, "Complete", 1);
+        }
+        ASSERT_TRUE(SaveLayouts(*c.stored, Path(c.slot)));
+        PutDword(c.slot, "Complete", 2);
+        for (const char* section : c.gone)
+            RegDeleteTreeA(HKEY_CURRENT_USER, Path(std::string(c.slot) + "\\" + section).c_str());
+        CLayoutStore loaded;
+        EXPECT_EQ(LoadLayouts(loaded, m_key), LoadResult::kLoaded);
+        EXPECT_EQ(Dump(loaded), Dump(*c.listed));
+        EXPECT_FALSE(KeyExists("Saving"));
+        EXPECT_FALSE(KeyExists("Saving.2"));
+        EXPECT_EQ(Load(), Dump(*c.listed)) << "the key holds what was listed";
+    }
+}
+
+}  // namespace

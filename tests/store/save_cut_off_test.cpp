@@ -4,6 +4,7 @@
 // it, each layout with its own icons, and then leaves the key as a whole save does.
 #include <algorithm>
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "store/layout_persistence.h"
@@ -20,15 +21,25 @@ void AddLayout(CLayoutStore& store, int at, int id, int icons) {
                         ("icon " + std::to_string(id) + "." + std::to_string(j)).c_str());
 }
 
+// What a save can start from: the store it replaces, and the slots left beside the key.
+enum class Start {
+    kNoSlot,         // `before`, saved whole
+    kKeptInSaving,   // `kept`, staged in "Saving"; writing it into the key was refused
+    kKeptInSaving2,  // `keptLater`, staged in "Saving.2" over that; both slots complete
+};
+
 class SaveCutOff : public RegistryTest {
 protected:
     void SetUp() override {
         RegistryTest::SetUp();
         // "after" is "before" with its first layout deleted (every later one moves down
-        // an index) and one more at the end; "third" is another save after that.
+        // an index) and one more at the end; "kept" and "keptLater" are stores of saves
+        // left staged (see Start).
         for (int id = 0; id < 4; ++id) AddLayout(before, id, id, 2 + id);
         for (int id = 1; id < 5; ++id) AddLayout(after, id - 1, id, 2 + id);
-        AddLayout(third, 0, 9, 3);
+        AddLayout(kept, 0, 7, 3);
+        AddLayout(kept, 1, 8, 2);
+        AddLayout(keptLater, 0, 9, 5);
     }
     void TearDown() override {
         regstub::RefuseChangesAfter(SIZE_MAX);
@@ -91,34 +102,58 @@ protected:
         return Dump(loaded);
     }
 
-    CLayoutStore before, after, third;
-};
-
-TEST_F(SaveCutOff, EveryCutListsTheOldOrTheNewStoreWhole) {
-    size_t total = 0, firstNew = 0;
-    Measure(total, firstNew);
-    ASSERT_GT(total, 60u);
-    // The new store is listed only once its staging is whole, well after the first
-    // values were written, and before the key itself has been written.
-    EXPECT_GT(firstNew, total / 3);
-    EXPECT_LT(firstNew, total - 20);
-    for (size_t k = 0; k <= total; ++k) {
-        SCOPED_TRACE("cut after change " + std::to_string(k) + " of " + std::to_string(total));
-        const bool saved = SaveCutAfter(after, k);
-        // Reported saved only once the key holds the new store.
-        EXPECT_EQ(saved, k + 1 >= total);
-        const auto [result, listed] = LoadCutAfter(SIZE_MAX);
-        EXPECT_EQ(result, LoadResult::kLoaded);
-        EXPECT_EQ(listed, k < firstNew ? Dump(before) : Dump(after));
-        ExpectKeyAsAfterWholeSave(k < firstNew ? before : after);
+    // What a load lists, and the key as it leaves it.
+    struct KeyState {
+        std::string listed;
+        DWORD titles = 0, positions = 0;
+        bool slots = false;
+        bool operator==(const KeyState& o) const {
+            return listed == o.listed && titles == o.titles && positions == o.positions &&
+                   slots == o.slots;
+        }
+        friend std::ostream& operator<<(std::ostream& out, const KeyState& s) {
+            return out << s.listed << s.titles << " titles, " << s.positions << " icon values"
+                       << (s.slots ? ", a slot left" : "");
+        }
+    };
+    KeyState LoadWhole() {
+        return {Load(), ValueCount("Title"), ValueCount("Pos"),
+                KeyExists("Saving") || KeyExists("Saving.2")};
     }
-}
+    // The key as a save starts from it (see Start).
+    void Begin(Start start) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, m_key.c_str());
+        ASSERT_TRUE(SaveLayouts(before, m_key));
+        if (start != Start::kNoSlot) {
+            ASSERT_NO_FATAL_FAILURE(KeepStaged(Start::kNoSlot, kept, 1));
+        }
+        if (start == Start::kKeptInSaving2) {
+            ASSERT_NO_FATAL_FAILURE(KeepStaged(Start::kKeptInSaving, keptLater, 2));
+        }
+        regstub::ClearLog();
+    }
+    // From `from`, `store` saved with the last of the key's own values refused (before
+    // the clean-up of its `slots` slots), then a start that may not write: the staging
+    // is kept and listed.
+    void KeepStaged(Start from, const CLayoutStore& store, size_t slots) {
+        ASSERT_TRUE(SaveOnlyCutAfter(store, SIZE_MAX));
+        const size_t total = regstub::ChangeCount();
+        ASSERT_NO_FATAL_FAILURE(Begin(from));
+        ASSERT_FALSE(SaveOnlyCutAfter(store, total - 4 * slots - 1));
+        const auto [result, listed] = LoadCutAfter(0);
+        ASSERT_EQ(result, LoadResult::kSaveUnfinished);
+        ASSERT_EQ(listed, Dump(store));
+    }
+
+    CLayoutStore before, after, kept, keptLater;
+};
 
 TEST_F(SaveCutOff, StartsCutOffWhileFinishingAStagedSaveListTheNewStore) {
     size_t total = 0, firstNew = 0;
     Measure(total, firstNew);
-    // Cut once the staging is whole, at the marker, in the key's values and at the end.
-    for (const size_t k : {firstNew, firstNew + 1, (firstNew + total) / 2, total - 2}) {
+    // Cut once the staging is whole, at the marker, in the key's values, before the
+    // clean-up and inside it.
+    for (const size_t k : {firstNew, firstNew + 1, (firstNew + total) / 2, total - 4, total - 2}) {
         for (size_t j = 0;; ++j) {
             SCOPED_TRACE("save cut after " + std::to_string(k) + ", start after " +
                          std::to_string(j));
@@ -137,31 +172,47 @@ TEST_F(SaveCutOff, StartsCutOffWhileFinishingAStagedSaveListTheNewStore) {
     }
 }
 
-TEST_F(SaveCutOff, ASaveOverAKeptStagingIsCutOffAnywhereWithoutAMix) {
-    size_t total = 0, firstNew = 0;
-    Measure(total, firstNew);
-    // The key was half written when the start that should finish it was refused: the
-    // staged store is listed and kept. Then "third" is saved and cut at every change.
-    const size_t halfWritten = (firstNew + total) / 2;
-    const auto keepStaging = [&] {
-        SaveCutAfter(after, halfWritten);
-        const auto [kept, listed] = LoadCutAfter(3);
-        ASSERT_EQ(kept, LoadResult::kSaveUnfinished);
-        ASSERT_EQ(listed, Dump(after));
+// What a save can start from: the store it replaces, and the slots left beside the key.
+TEST_F(SaveCutOff, EveryCutFromEveryStartListsTheOldOrTheNewStoreWhole) {
+    struct Case {
+        Start start;
+        const char* name;
+        const CLayoutStore* old;
+        size_t slotsAfterSave;  // each removed by its marker, then Pos, Title and itself
     };
-    ASSERT_NO_FATAL_FAILURE(keepStaging());
-    ASSERT_TRUE(SaveOnlyCutAfter(third, SIZE_MAX));
-    const size_t thirdTotal = regstub::ChangeCount();
-    for (size_t j = 0; j <= thirdTotal; ++j) {
-        SCOPED_TRACE("second save cut after " + std::to_string(j));
-        ASSERT_NO_FATAL_FAILURE(keepStaging());
-        SaveOnlyCutAfter(third, j);
-        const std::string next = LoadCutAfter(SIZE_MAX).second;
-        EXPECT_TRUE(next == Dump(after) || next == Dump(third)) << next;
-        // The key was half written before: only what it lists is known.
-        EXPECT_EQ(Load(), next);
-        EXPECT_FALSE(KeyExists("Saving"));
-        EXPECT_FALSE(KeyExists("Saving.2"));
+    const Case cases[] = {
+        {Start::kNoSlot, "no slot", &before, 1},
+        {Start::kKeptInSaving, "kept in Saving", &kept, 2},
+        {Start::kKeptInSaving2, "kept in Saving.2", &keptLater, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A save from the start left whole, and a load from it: what the key holds then.
+        ASSERT_NO_FATAL_FAILURE(Begin(c.start));
+        ASSERT_TRUE(SaveOnlyCutAfter(after, SIZE_MAX));
+        const size_t total = regstub::ChangeCount();
+        const KeyState wholeNew = LoadWhole();
+        ASSERT_NO_FATAL_FAILURE(Begin(c.start));
+        const KeyState wholeOld = LoadWhole();
+        ASSERT_EQ(wholeOld.listed, Dump(*c.old));
+        ASSERT_EQ(wholeNew.listed, Dump(after));
+        const size_t cleanUp = 4 * c.slotsAfterSave;
+        bool newListed = false;
+        for (size_t k = 0; k <= total; ++k) {
+            SCOPED_TRACE("cut after change " + std::to_string(k) + " of " + std::to_string(total));
+            ASSERT_NO_FATAL_FAILURE(Begin(c.start));
+            const bool saved = SaveOnlyCutAfter(after, k);
+            // Saved once the key holds the new store; a clean-up cut off is no failure.
+            EXPECT_EQ(saved, k + cleanUp >= total);
+            const KeyState next = LoadWhole();
+            EXPECT_TRUE(next == wholeOld || next == wholeNew) << next.listed;
+            // Once a cut lists the new store, every later one does.
+            if (newListed || saved) {
+                EXPECT_EQ(next, wholeNew);
+            }
+            newListed = newListed || next == wholeNew;
+        }
+        EXPECT_TRUE(newListed);
     }
 }
 

@@ -28,7 +28,20 @@ protected:
         RegistryTest::TearDown();
     }
     void Restrict(const char* sddl) { ASSERT_TRUE(keydacl::SetAll(m_key, {"Title", "Pos"}, sddl)); }
-    void GiveBack() { keydacl::SetAll(m_key, {"Title", "Pos", "Saving"}, keydacl::kFullAccess); }
+    void GiveBack() {
+        keydacl::SetAll(m_key, {"Title", "Pos", "Saving", "Saving\\Title"}, keydacl::kFullAccess);
+    }
+    DWORD SubkeyCount(const std::string& section) const {
+        HKEY key = nullptr;
+        DWORD subkeys = 0;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, Path(section).c_str(), 0, KEY_READ, &key) ==
+            ERROR_SUCCESS) {
+            RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+                             nullptr, nullptr, nullptr, nullptr);
+            RegCloseKey(key);
+        }
+        return subkeys;
+    }
 
     CLayoutStore before, after;
 };
@@ -69,6 +82,42 @@ TEST_F(StoreAccess, UnreadableStoreIsReportedAndNotChanged) {
         EXPECT_EQ(LoadLayouts(back, m_key), LoadResult::kLoaded);
         EXPECT_EQ(Dump(back), Dump(before));
     }
+}
+
+// A slot whose "Title" may not be read (Wine enforces read rights on keys, not the right
+// to delete one). Its removal stops there: Wine's RegDeleteTree removes "Pos" first, then
+// cannot open "Title", and the slot key stays. A save then stages into the other slot;
+// marked complete, the slot makes the store unreadable; with the right given back, the
+// next start removes it.
+TEST_F(StoreAccess, ASlotThatCannotBeReadIsNeverStagedIntoNorListed) {
+    ASSERT_TRUE(SaveLayouts(after, Path("Saving")));
+    ASSERT_TRUE(keydacl::Set(Path("Saving\\Title"), keydacl::kNoAccess));
+    CLayoutStore listed;
+    EXPECT_EQ(LoadLayouts(listed, m_key), LoadResult::kLoaded);
+    EXPECT_EQ(Dump(listed), Dump(before));
+    EXPECT_FALSE(KeyExists("Saving\\Pos")) << "the leaf keys go first";
+    EXPECT_EQ(SubkeyCount("Saving"), 1u) << "\"Title\" and the slot key stay";
+
+    EXPECT_TRUE(SaveLayouts(after, m_key)) << "a slot left behind fails no save";
+    EXPECT_FALSE(KeyExists("Saving.2"));
+    CLayoutStore saved;
+    EXPECT_EQ(LoadLayouts(saved, m_key), LoadResult::kLoaded);
+    EXPECT_EQ(Dump(saved), Dump(after));
+
+    PutDword("Saving", "Complete", 7);
+    const auto values = [&] { return std::pair{ValueCount("Title"), ValueCount("Pos")}; };
+    const auto kept = values();
+    CLayoutStore unreadable;
+    EXPECT_EQ(LoadLayouts(unreadable, m_key), LoadResult::kUnreadable);
+    EXPECT_EQ(unreadable.GetCount(), 0);
+    EXPECT_EQ(values(), kept);
+    EXPECT_EQ(Get("Saving", "Complete").data, DwordBytes(7));
+
+    GiveBack();
+    CLayoutStore next;
+    EXPECT_EQ(LoadLayouts(next, m_key), LoadResult::kLoaded);
+    EXPECT_EQ(Dump(next), Dump(after)) << "a slot whose removal had begun is no store";
+    EXPECT_FALSE(KeyExists("Saving"));
 }
 
 }  // namespace
