@@ -3,10 +3,15 @@
 // started with the restore so that it prepares (the chain, the items, their names, the
 // coordinate check) while the restore sends its list-view messages; once the icons are
 // handed over only the batched call remains, and the restore waits for it only so long.
+// A commit that has not begun its call when that wait ends tells nothing, ever: the
+// user may move icons from then on, and a late call would put them back where the
+// restore had put them, which is also the place the shell keeps.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -16,10 +21,12 @@
 namespace desktop {
 
 // How long a restore waits for the view object from the hand-over of its icons: the
-// list view's message time-out. The commit is left to finish on its own thread, never
-// cut off, so a budget per call would gain nothing: a merely slow commit (thousands of
-// icons) still lands after the wait, while a hung one holds the dialog busy no longer
-// than one unanswered list-view message would.
+// list view's message time-out. A hung commit thus holds the dialog busy no longer than
+// one unanswered list-view message would. A commit still preparing when the wait ends
+// (a view object handed out late, a slow chain, thousands of icons) is abandoned: it
+// never calls, so a merely slow commit no longer lands after the wait. One whose
+// call is already under way is left to finish on its own thread (a call cannot be
+// recalled, nor its thread stopped safely).
 constexpr DWORD kViewCommitWaitMs = kViewMessageTimeoutMs;
 
 // One restore's commit. While an earlier commit still runs (a view object that never
@@ -34,9 +41,15 @@ public:
     ViewCommit(const ViewCommit&) = delete;
     ViewCommit& operator=(const ViewCommit&) = delete;
 
+    // Where the restore publishes how far its position messages have come (see
+    // restore::RestoreJob::progress), read by the coordinate check; null when no commit
+    // was started.
+    std::atomic<int32_t>* Progress();
+
     // Hands over the icons the restore placed and waits at most kViewCommitWaitMs for the
-    // commit (none: the view object is not told, and nothing is waited for). Returns how many icons
-    // the view object took within that wait (0 also when the commit did not end in it).
+    // commit (none: the view object is not told, and nothing is waited for). Returns how
+    // many icons the view object took within that wait (0 also when the commit did not
+    // end in it; it then calls only if its call had begun).
     size_t HandOver(std::vector<PlacedIcon> icons);
 
     struct Shared;

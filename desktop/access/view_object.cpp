@@ -14,11 +14,11 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <utility>
 
 #include "desktop/access/remote_block.h"
 #include "desktop/access/win32_desktop.h"
+#include "desktop/restore/view_pairing.h"
 #include "win/com.h"
 
 namespace desktop {
@@ -171,86 +171,65 @@ bool ViewItems(IFolderView& view, OwnedItems& items, HRESULT& hr) {
     return true;
 }
 
-// The list view hands out at most 99 bytes of a text (98 when a double-byte character
-// would be split), so a text that long may be the start of a longer name.
-bool MayBeCut(const std::string& readText) {
-    return readText.size() >= static_cast<size_t>(kTextBufferSize) - 2;
-}
-
-// Whether the view's item carries the text the restore read.
-bool SameIcon(const std::string& viewName, const std::string& readText) {
-    if (readText.empty()) return viewName.empty();
-    if (MayBeCut(readText)) return viewName.compare(0, readText.size(), readText) == 0;
-    return viewName == readText;
-}
-
-constexpr int kNoItem = -1;
-
 }  // namespace
 
 struct ViewObject::Chain {
     UniqueCom<IFolderView> view;
-    OwnedItems items;                             // in view order
-    std::vector<std::string> names;               // of `items`, empty where unknown
-    std::unordered_map<std::string, int> byName;  // name -> view index, kNoItem: several
-    POINT offset = {0, 0};                        // the view's coordinates less the list view's
+    OwnedItems items;  // in view order
+    // The list view hands out at most 99 bytes of a text (98 when a double-byte
+    // character would be split).
+    restore::ViewPairing pairing{static_cast<size_t>(kTextBufferSize) - 2};
+    POINT offset = {0, 0};  // the view's coordinates less the list view's
 
     ~Chain() {
         items.clear();
         view.Reset();
     }
 
-    // The view item of list-view item `index`, whose text read `text`: the one at the
-    // same index when its name matches. The shell does not promise that its view order
-    // is the list view's index order, so otherwise the one item of that name; none or
-    // several: kNoItem.
-    int Pair(int index, const std::string& text) const {
-        if (index >= 0 && static_cast<size_t>(index) < items.size() &&
-            items[static_cast<size_t>(index)] && SameIcon(names[static_cast<size_t>(index)], text))
-            return index;
-        if (!MayBeCut(text)) {
-            const auto it = byName.find(text);
-            return it == byName.end() ? kNoItem : it->second;
-        }
-        int found = kNoItem;
-        for (size_t v = 0; v < names.size(); ++v) {
-            if (!items[v] || !SameIcon(names[v], text)) continue;
-            if (found != kNoItem) return kNoItem;
-            found = static_cast<int>(v);
-        }
-        return found;
-    }
-
     // Nothing documented says the view's coordinates are the list view's client
-    // coordinates (the view may count from another origin), and a whole commit sent
-    // off by some pixels would move every icon: compare one icon both ways. The restore moves icons
-    // meanwhile, so the list view is read before and after the view, and the reading counts only
-    // when both agree: within one restore an icon never comes back to a place it has left. The last
-    // icons are tried first, as the restore reaches them last. Without an answer both ways, no
-    // offset.
-    void CheckCoordinates() {
+    // coordinates (the view may count from another origin), and a whole commit sent off
+    // by some pixels would move every icon: compare icons both ways. Only icons the
+    // restore has not moved and will not move before the reading is done count: on
+    // Windows 10 1809 and later the view's own position of an icon moved only by
+    // list-view messages may lag behind the list view's, and a difference measured on
+    // such an icon would shift every point of the commit, in the place the shell keeps.
+    // The restore moves items in index order and publishes, before its first message to
+    // an item, how far it has come (`progress`): an item at or above it stands where it
+    // stood, and did through the reading when it still is after it. The last items are
+    // tried first, as the restore reaches them last (on a small desktop it may be done
+    // before this check is). The offset is taken only when every icon measured, at
+    // least two, shows the same difference (one icon could be dragged by the user
+    // meanwhile); otherwise, and when every icon moves, the points go untranslated,
+    // which is right wherever the view counts as the list view does.
+    void CheckCoordinates(const std::atomic<int32_t>& progress) {
         Win32Desktop desk;
         const ViewId lv = desk.FindView();
         if (lv == 0) return;
         const std::unique_ptr<AccessContext> ctx = desk.OpenRemote(lv);
         if (!ctx) return;
-        constexpr int kTries = 4;
+        constexpr int kTries = 6;
         const int count = desk.CountItems(lv);
+        int measured = 0;
+        POINT first = {0, 0};
         for (int i = count - 1; i >= 0 && i >= count - kTries && !desk.Lost(); --i) {
-            const int v = Pair(i, ctx->ReadText(i));
-            if (v == kNoItem) continue;
-            int32_t x = 0, y = 0, x2 = 0, y2 = 0;
+            if (i < progress.load()) break;  // and so is every item below it
+            const int v = pairing.Pair(i, ctx->ReadText(i));
+            if (v == restore::ViewPairing::kNoItem) continue;
+            int32_t x = 0, y = 0;
             if (!ctx->ReadPosition(i, x, y)) continue;
             POINT there = {};
             if (FAILED(view->GetItemPosition(items[static_cast<size_t>(v)].Get(), &there))) return;
-            if (!ctx->ReadPosition(i, x2, y2) || x2 != x || y2 != y) continue;
-            offset = {there.x - x, there.y - y};
-            return;
+            if (i < progress.load()) break;  // it may have moved while being read
+            const POINT difference = {there.x - x, there.y - y};
+            if (measured > 0 && (difference.x != first.x || difference.y != first.y)) return;
+            first = difference;
+            ++measured;
         }
+        if (measured >= 2) offset = first;
     }
 };
 
-ViewObject::ViewObject() {
+ViewObject::ViewObject(const std::atomic<int32_t>& progress) {
     auto chain = std::make_unique<Chain>();
     chain->view = FindDesktopFolderView();
     if (!chain->view) return;
@@ -258,15 +237,11 @@ ViewObject::ViewObject() {
     if (!ViewItems(*chain->view.Get(), chain->items, hr)) return;
     {
         ItemNames names(*chain->view.Get());
-        chain->names.reserve(chain->items.size());
-        for (size_t v = 0; v < chain->items.size(); ++v) {
-            std::string name = chain->items[v] ? names.Of(chain->items[v].Get()) : std::string();
-            const auto added = chain->byName.emplace(name, static_cast<int>(v));
-            if (!added.second) added.first->second = kNoItem;
-            chain->names.push_back(std::move(name));
-        }
+        for (const auto& item : chain->items)
+            chain->pairing.Add(static_cast<bool>(item),
+                               item ? names.Of(item.Get()) : std::string());
     }
-    chain->CheckCoordinates();
+    chain->CheckCoordinates(progress);
     m_chain = std::move(chain);
 }
 
@@ -274,7 +249,8 @@ ViewObject::~ViewObject() = default;
 
 bool ViewObject::Ready() const { return m_chain != nullptr; }
 
-size_t ViewObject::Tell(const std::vector<PlacedIcon>& icons) {
+size_t ViewObject::Tell(const std::vector<PlacedIcon>& icons,
+                        const std::function<bool()>& mayCall) {
     if (!m_chain || icons.empty()) return 0;
     const Chain& chain = *m_chain;
     std::vector<bool> taken(chain.items.size(), false);
@@ -283,13 +259,13 @@ size_t ViewObject::Tell(const std::vector<PlacedIcon>& icons) {
     items.reserve(icons.size());
     points.reserve(icons.size());
     for (const PlacedIcon& icon : icons) {
-        const int v = chain.Pair(icon.index, icon.text);
-        if (v == kNoItem || taken[static_cast<size_t>(v)]) continue;
+        const int v = chain.pairing.Pair(icon.index, icon.text);
+        if (v == restore::ViewPairing::kNoItem || taken[static_cast<size_t>(v)]) continue;
         taken[static_cast<size_t>(v)] = true;
         items.push_back(chain.items[static_cast<size_t>(v)].Get());
         points.push_back({icon.x + chain.offset.x, icon.y + chain.offset.y});
     }
-    if (items.empty()) return 0;
+    if (items.empty() || !mayCall()) return 0;
     const HRESULT hr = chain.view->SelectAndPositionItems(
         static_cast<UINT>(items.size()), items.data(), points.data(), SVSI_POSITIONITEM);
     return SUCCEEDED(hr) ? items.size() : 0;

@@ -5,7 +5,10 @@
 // missing or fails, nothing happens and nothing is shown.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,11 +18,12 @@ namespace desktop {
 
 // The desktop's view object made ready to be told, while the restore still sends its
 // list-view messages: the chain, every item ID and name in view order, and the offset
-// between the view's coordinates and the list view's. Needs COM on the calling thread,
-// which must also be the one that tells it.
+// between the view's coordinates and the list view's, measured on icons at or above
+// the restore's `progress` (restore::RestoreJob::progress), which must outlive the
+// constructor. Needs COM on the calling thread, which must also be the one that tells it.
 class ViewObject {
 public:
-    ViewObject();
+    explicit ViewObject(const std::atomic<int32_t>& progress);
     ~ViewObject();
     ViewObject(const ViewObject&) = delete;
     ViewObject& operator=(const ViewObject&) = delete;
@@ -28,12 +32,13 @@ public:
     bool Ready() const;
 
     // Tells the view object, in one SelectAndPositionItems call, where `icons` now
-    // stand. An icon pairs with the view's item at its index when that item carries the
-    // name the restore read for it, else with the one view item of that name (none or
-    // several: the icon is left out), so the view object never moves an icon the list
-    // view did not. Returns how many icons the view object took (0 when it is not
-    // ready, nothing paired, or the call failed).
-    size_t Tell(const std::vector<PlacedIcon>& icons);
+    // stand, if `mayCall` (asked right before the call, once) says it still may. An icon
+    // pairs with the view's item at its index when that item carries the name the
+    // restore read for it, else with the one view item of that name (none or several,
+    // or an item whose ID could not be read: the icon is left out), so the view object
+    // never moves an icon the list view did not. Returns how many icons the view object
+    // took (0 when it is not ready, nothing paired, it may not call, or the call failed).
+    size_t Tell(const std::vector<PlacedIcon>& icons, const std::function<bool()>& mayCall);
 
 private:
     struct Chain;

@@ -57,6 +57,7 @@ std::vector<desktop::PlacedIcon> RestoreByName(desktop::Desktop& desk, const Res
         const int j = pairing.Take(text);
         if (j < 0) continue;
         const Place target = Target(job, screen, j);
+        if (job.progress) job.progress->store(i + 1);
         if (job.mode == kRestoreInstant) {
             if (desk.SetPosition(view, i, target.x, target.y))
                 placed.push_back({i, std::move(text), target.x, target.y});

@@ -29,6 +29,10 @@ struct RestoreJob {
     int32_t mode;
     const std::atomic<int32_t>& abort;
     const std::atomic<int32_t>& speed;
+    // Where the NT variant publishes how far its position messages have come: before its
+    // first position message to item i it stores i + 1, so an item at or above the value
+    // read has not been moved (null: published nowhere).
+    std::atomic<int32_t>* progress = nullptr;
 };
 
 // Both variants stop at the first message the view leaves unanswered (Desktop::Lost).

@@ -16,7 +16,9 @@ namespace {
 // the worker no longer than its wait.
 void RestoreAndTellShell(desktop::Desktop& desk, const restore::RestoreJob& job) {
     desktop::ViewCommit commit;
-    commit.HandOver(restore::RestoreByName(desk, job));
+    restore::RestoreJob published = job;
+    published.progress = commit.Progress();
+    commit.HandOver(restore::RestoreByName(desk, published));
 }
 
 }  // namespace

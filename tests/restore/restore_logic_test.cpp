@@ -465,3 +465,25 @@ TEST_F(RestoreTest, PlacesNoMonitorShowsComeOntoTheScreen) {
     store.GetIconPos(0, 1, x, y);
     EXPECT_EQ(x, 3000);  // only the place sent changed
 }
+
+// How far the position messages have come, as the view object's coordinate check reads
+// it: item i's number (i + 1) before its first position message, nothing for an item
+// left alone, so the items after the last one moved read as untouched when it is over.
+TEST_F(RestoreTest, ByNamePublishesHowFarItsPositionMessagesHaveCome) {
+    Save({{"a", 1, 1}, {"b", 2, 2}});
+    for (const int32_t mode : {restore::kRestoreInstant, restore::kRestoreAnimated}) {
+        SCOPED_TRACE(mode);
+        sim = SimDesktop({{"a", 0, 0}, {"x", 0, 0}, {"b", 0, 0}, {"y", 0, 0}});
+        std::atomic<int32_t> progress{0};
+        int wrong = 0, sets = 0;
+        sim.SetOnCall([&](const desktop::SimCall& call) {
+            if (call.op != SimOp::SetPosition) return;
+            ++sets;
+            if (progress.load() != call.index + 1) ++wrong;
+        });
+        restore::RestoreByName(sim, {store, 0, mode, abort, speed, &progress});
+        EXPECT_GT(sets, 0);
+        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(progress.load(), 3);
+    }
+}

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop/access/view_commit.h"
 #include "store/layout_store.h"
 #include "tests/e2e/harness/app.h"
 #include "tests/e2e/harness/buttons.h"
@@ -200,8 +201,8 @@ TEST_F(ViewObjectE2E, AViewInAnotherOrderIsToldTheMovedIconsByName) {
 }
 
 // A view that counts positions from another origin than the list view: the offset is
-// found on one icon before the commit, and every point of the call is translated by
-// it, so the view puts each icon where the list view did.
+// found on the two icons the restore leaves alone before the commit, and every point
+// of the call is translated by it, so the view puts each icon where the list view did.
 TEST_F(ViewObjectE2E, TheViewIsToldPointsInItsOwnCoordinates) {
     Seed({{PackIconPos(10, 20), L"one"}, {PackIconPos(300, 40), L"two"}});
     const struct {
@@ -213,7 +214,9 @@ TEST_F(ViewObjectE2E, TheViewIsToldPointsInItsOwnCoordinates) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testdesk::ViewObjectModeName(c.mode));
-        StartDesktop({{500, 100, "one"}, {600, 100, "two"}, {700, 100, "still"}}, c.mode);
+        StartDesktop(
+            {{500, 100, "one"}, {600, 100, "two"}, {700, 100, "still"}, {800, 100, "still 2"}},
+            c.mode);
         e2e::RunningApp app;
         ASSERT_TRUE(app.main());
         RestoreHome(app, IDC_RESTORE);
@@ -225,6 +228,52 @@ TEST_F(ViewObjectE2E, TheViewIsToldPointsInItsOwnCoordinates) {
         EXPECT_TRUE(app.Close());
         td.reset();
     }
+}
+
+// A view whose own position of an icon lags behind the list view's once list-view
+// messages moved it (as Windows 10 1809 and later may): every icon moves, so none can
+// be measured, and the points go untranslated. Measured on a moved icon, its lag would
+// have shifted every point of the call.
+TEST_F(ViewObjectE2E, AViewLaggingBehindMovedIconsIsToldUntranslatedPlaces) {
+    Seed({{PackIconPos(10, 20), L"one"}, {PackIconPos(300, 40), L"two"}});
+    StartDesktop({{500, 100, "one"}, {600, 100, "two"}}, ViewObjectMode::kLagging);
+    e2e::RunningApp app;
+    ASSERT_TRUE(app.main());
+    RestoreHome(app, IDC_RESTORE);
+    ASSERT_TRUE(e2e::WaitForSets(*td, 2));
+    ASSERT_TRUE(WaitIdle(app.main()));
+
+    ExpectOneCall({{0, 10, 20}, {1, 300, 40}});
+    EXPECT_TRUE(app.Close());
+}
+
+// A view object the shell hands out only after the restore has stopped waiting for it
+// is told nothing: the dialog is idle, the user moves an icon, and it stays where the
+// user put it after the late view object answered and the commit prepared (the names
+// only the view can give are asked of it then).
+TEST_F(ViewObjectE2E, AViewObjectThatAnswersLateIsToldNothing) {
+    static_assert(testdesk::kLateViewMs > static_cast<int>(desktop::kViewCommitWaitMs) + 2000,
+                  "the user's move must come between the restore's wait and the answer");
+    Seed({{PackIconPos(10, 20), L"z:1"}, {PackIconPos(30, 40), L"z:2"}});
+    StartDesktop({{0, 0, "z:1"}, {5, 5, "z:2"}}, ViewObjectMode::kLate);
+    e2e::RunningApp app;
+    ASSERT_TRUE(app.main());
+    const DWORD start = GetTickCount();
+    RestoreHome(app, IDC_RESTORE);
+    ASSERT_TRUE(e2e::WaitForSets(*td, 2));
+    ASSERT_TRUE(WaitIdle(app.main(), 15000));
+    ASSERT_LT(GetTickCount() - start, static_cast<DWORD>(testdesk::kLateViewMs));
+    SendMessageW(td->ListView(), LVM_SETITEMPOSITION, 0, MAKELPARAM(200, 250));
+
+    ASSERT_TRUE(e2e::WaitFor([&] { return td->ViewLog().nameRequests.size() >= 2; },
+                             testdesk::kLateViewMs + 10000));
+    EXPECT_FALSE(e2e::WaitFor([&] { return !td->ViewObjectCalls().empty(); }, 3000));
+    const std::vector<TestItem> items = td->Items();
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].x, 200);
+    EXPECT_EQ(items[0].y, 250);
+    EXPECT_EQ(td->SetPositionLog(), (Log{{0, 10, 20}, {1, 30, 40}, {0, 200, 250}}));
+    EXPECT_TRUE(app.Close());
 }
 
 // Names the shell's desktop folder cannot make an item ID for (they read as drive

@@ -165,6 +165,7 @@ void PlaceItems() {
     }
     SendMessageA(g.listView, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(g.listView, nullptr, TRUE);
+    g.viewServer.LaidOut();
     // Now FindWindowA sees a ready desktop.
     SetWindowTextA(g.host, g.options.decoy ? testdesk::kDecoyTitle : "Program Manager");
 }

@@ -58,6 +58,7 @@ struct Server {
     IShellFolder* desktop = nullptr;  // this process's own desktop folder
     std::vector<CachedId> ids;        // by list-view index
     std::map<std::string, int> indexOfId;
+    std::vector<POINT> viewPlaces;  // kLagging: where the view put each item, by index
 };
 Server g_server;
 
@@ -224,20 +225,25 @@ void LogCall(UINT count, PCUITEMID_CHILD_ARRAY items, const POINT* points, DWORD
     std::fflush(g_server.log);
 }
 
-// A view object that never answers, while the desktop's windows go on working; it
-// gives up only when the desktop is told to close (the quit message is passed on).
-HRESULT Hang() {
+// A view object that keeps its answer for `ms` (INFINITE: never answers) while the
+// desktop's windows go on working; false when the desktop is told to close meanwhile
+// (the quit message is passed on).
+bool Stall(DWORD ms) {
+    const DWORD start = GetTickCount();
     for (;;) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 PostQuitMessage(static_cast<int>(msg.wParam));
-                return E_FAIL;
+                return false;
             }
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
-        WaitMessage();
+        const DWORD waited = GetTickCount() - start;
+        if (ms != INFINITE && waited >= ms) return true;
+        MsgWaitForMultipleObjectsEx(0, nullptr, ms == INFINITE ? INFINITE : ms - waited,
+                                    QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
 }
 
@@ -443,6 +449,9 @@ public:
         const int index = IndexOf(pidl);
         if (index < 0) return E_INVALIDARG;
         SendMessageW(g_server.listView, LVM_GETITEMPOSITION, index, reinterpret_cast<LPARAM>(pt));
+        if (g_server.mode == ViewObjectMode::kLagging &&
+            static_cast<size_t>(index) < g_server.viewPlaces.size())
+            *pt = g_server.viewPlaces[index];
         *pt = FromListView(*pt);
         return S_OK;
     }
@@ -455,7 +464,10 @@ public:
     HRESULT STDMETHODCALLTYPE SelectAndPositionItems(UINT count, PCUITEMID_CHILD_ARRAY items,
                                                      POINT* points, DWORD flags) override {
         LogCall(count, items, points, flags);
-        if (g_server.mode == ViewObjectMode::kHangs) return Hang();
+        if (g_server.mode == ViewObjectMode::kHangs) {
+            Stall(INFINITE);  // returns only when the desktop closes
+            return E_FAIL;
+        }
         if (!(flags & SVSI_POSITIONITEM) || !points) return S_OK;
         for (UINT i = 0; i < count; ++i) {
             const int index = IndexOf(items[i]);
@@ -463,6 +475,8 @@ public:
             POINT pt = ToListView(points[i]);
             SendMessageW(g_server.listView, LVM_SETITEMPOSITION32, index,
                          reinterpret_cast<LPARAM>(&pt));
+            if (static_cast<size_t>(index) < g_server.viewPlaces.size())
+                g_server.viewPlaces[index] = pt;
         }
         return S_OK;
     }
@@ -554,6 +568,7 @@ public:
         if (dispatch) *dispatch = nullptr;
         if (hwnd) *hwnd = 0;
         if (swClass != SWC_DESKTOP) return S_FALSE;
+        if (g_server.mode == ViewObjectMode::kLate && !Stall(kLateViewMs)) return E_FAIL;
         if (hwnd) *hwnd = static_cast<LONG>(reinterpret_cast<LONG_PTR>(g_server.progman));
         if ((options & SWFO_NEEDDISPATCH) && dispatch)
             *dispatch = static_cast<IDispatch*>(&g_browser);
@@ -597,6 +612,13 @@ bool ViewObjectServer::Start(HWND progman, HWND listView, ViewObjectMode mode,
                                            REGCLS_MULTIPLEUSE, &m_cookie));
 }
 
+void ViewObjectServer::LaidOut() {
+    g_server.viewPlaces.resize(static_cast<size_t>(CountItems()));
+    for (size_t i = 0; i < g_server.viewPlaces.size(); ++i)
+        SendMessageW(g_server.listView, LVM_GETITEMPOSITION, i,
+                     reinterpret_cast<LPARAM>(&g_server.viewPlaces[i]));
+}
+
 void ViewObjectServer::Stop() {
     if (m_cookie) CoRevokeClassObject(m_cookie);
     m_cookie = 0;
@@ -604,6 +626,7 @@ void ViewObjectServer::Stop() {
     g_server.desktop = nullptr;
     g_server.ids.clear();
     g_server.indexOfId.clear();
+    g_server.viewPlaces.clear();
     if (m_comStarted) CoUninitialize();
     m_comStarted = false;
     if (g_server.log) std::fclose(g_server.log);

@@ -25,6 +25,9 @@ public:
 
     bool Start(HWND progman, HWND listView, ViewObjectMode mode, const std::string& logPath);
     void Stop();
+    // The list view has laid its items out: where the view itself puts them, until it
+    // is told otherwise (what kLagging answers).
+    void LaidOut();
     // Empties the call log.
     void ClearLog();
 
