@@ -62,9 +62,11 @@ BOOL CLayoutApp::InitInstance() {
         m_pMainWnd = &dlg;
         dlg.DoModal();  // however it ends, the layouts are saved
         m_pMainWnd = nullptr;
-        if (!SaveLayouts())
-            AfxMessageBox(StoreNotice(kSaveFailed).c_str(), MB_OK | MB_ICONEXCLAMATION);
+        // The save is over before the box: a copy started while the box is up opens at
+        // once instead of waiting on a guard that protects nothing any more.
+        const bool saved = SaveLayouts();
         run.Release();
+        if (!saved) AfxMessageBox(StoreNotice(kSaveFailed).c_str(), MB_OK | MB_ICONEXCLAMATION);
         if (dlg.WorkerStillRunning() || desktop::ViewCommitStillRunning()) {
             // A restore worker stuck on a shell that never answers still reads the
             // dialog and the layouts, and a commit stuck in the view object would hold

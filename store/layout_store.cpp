@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "store/icon_name.h"
+
 uint32_t PackIconPos(int32_t x, int32_t y) {
     return (static_cast<uint32_t>(y) << 16) | (static_cast<uint32_t>(x) & 0xFFFFu);
 }
@@ -28,30 +30,7 @@ List& SlotAt(std::vector<std::unique_ptr<List>>& slots, int i) {
     return *slots[k];
 }
 
-// ASCII-only folding: no locale, no double-byte awareness, so a trail byte in
-// 'A'..'Z' folds like a letter.
-unsigned char FoldAscii(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
-}
-
-bool EqualsFoldingAscii(const std::string& a, const char* b) {
-    size_t k = 0;
-    for (; k < a.size() && b[k] != '\0'; ++k) {
-        if (FoldAscii(static_cast<unsigned char>(a[k])) !=
-            FoldAscii(static_cast<unsigned char>(b[k]))) {
-            return false;
-        }
-    }
-    return k == a.size() && b[k] == '\0';
-}
-
 }  // namespace
-
-std::string FoldIconName(const char* name) {
-    std::string folded = name ? name : "";
-    for (char& c : folded) c = static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
-    return folded;
-}
 
 CLayoutStore::~CLayoutStore() { RemoveAll(); }
 
@@ -117,8 +96,9 @@ int CLayoutStore::FindIconName(int i, const char* name) const {
     if (!name || !InRange(i, m_names.size())) return -1;
     const NameList* list = m_names[static_cast<size_t>(i)].get();
     if (!list) return -1;
+    const std::string folded = FoldIconName(name);
     for (size_t j = 0; j < list->size(); ++j) {
-        if (EqualsFoldingAscii((*list)[j], name)) return static_cast<int>(j);
+        if (FoldIconName((*list)[j].c_str()) == folded) return static_cast<int>(j);
     }
     return -1;
 }

@@ -13,10 +13,6 @@
 uint32_t PackIconPos(int32_t x, int32_t y);
 void UnpackIconPos(uint32_t packed, int32_t& x, int32_t& y);
 
-// An icon name with ASCII letters folded to lower case, byte by byte (as icon names
-// compare): two names are equal ignoring ASCII case when their folded forms are equal.
-std::string FoldIconName(const char* name);
-
 class CLayoutStore {
 public:
     CLayoutStore() = default;
@@ -37,7 +33,7 @@ public:
     const char* GetIconName(int i, int j) const;
     // Exact, byte-wise; only counted layouts. -1 when absent.
     int FindTitle(const char* title) const;
-    // Ignoring ASCII letter case only. -1 when absent.
+    // As icon names compare (store/icon_name.h). -1 when absent.
     int FindIconName(int i, const char* name) const;
     void RemoveLayout(int i);
     void RemoveAll();

@@ -36,10 +36,11 @@ BOOL CALLBACK FindMarked(HWND hwnd, LPARAM param) {
 }
 
 // Nothing here waits for the other run: a hung first copy must not hang this start.
-void BringToFront(HWND window) {
+// False when Windows would not raise it (a run of a higher integrity level).
+bool BringToFront(HWND window) {
     if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
     HWND popup = GetLastActivePopup(window);
-    SetForegroundWindow(popup ? popup : window);
+    return SetForegroundWindow(popup ? popup : window) != FALSE;
 }
 
 }  // namespace
@@ -53,6 +54,12 @@ CSingleRun::CSingleRun(const std::string& name) {
 
 CSingleRun::~CSingleRun() { Release(); }
 
+HANDLE CSingleRun::CreateGuard() { return CreateMutexA(nullptr, FALSE, m_mutexName.c_str()); }
+
+HANDLE CSingleRun::OpenGuard(DWORD access) {
+    return OpenMutexA(access, FALSE, m_mutexName.c_str());
+}
+
 HWND CSingleRun::FindMarkedWindow(const std::string& mark) {
     Search search{mark.c_str(), nullptr};
     EnumWindows(FindMarked, reinterpret_cast<LPARAM>(&search));
@@ -60,13 +67,15 @@ HWND CSingleRun::FindMarkedWindow(const std::string& mark) {
 }
 
 CSingleRun::Claim CSingleRun::Acquire(DWORD patienceMs) {
-    m_mutex.Reset(CreateMutexA(nullptr, FALSE, m_mutexName.c_str()));
+    m_mutex.Reset(CreateGuard());
     if (!m_mutex && GetLastError() == ERROR_ACCESS_DENIED) {
         // It exists, but not for our full access: wait on it all the same. Releasing
         // needs MUTEX_MODIFY_STATE; without it the name is freed when this run ends.
-        m_mutex.Reset(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, m_mutexName.c_str()));
-        if (!m_mutex) m_mutex.Reset(OpenMutexA(SYNCHRONIZE, FALSE, m_mutexName.c_str()));
-        if (!m_mutex) return Claim::Busy;  // never unguarded beside a run we cannot see
+        m_mutex.Reset(OpenGuard(SYNCHRONIZE | MUTEX_MODIFY_STATE));
+        if (!m_mutex) m_mutex.Reset(OpenGuard(SYNCHRONIZE));
+        // Not even to wait on (a first copy elevated, or with another user's rights):
+        // its window is all there is to go by. Never unguarded beside it.
+        if (!m_mutex) return AwaitWindowOnly(patienceMs);
     }
     // Without the mutex the run goes on unguarded: better two copies than none.
     if (!m_mutex) return Claim::Owner;
@@ -88,6 +97,16 @@ CSingleRun::Claim CSingleRun::Acquire(DWORD patienceMs) {
             m_mutex.Reset();
             return Claim::Busy;
         }
+    }
+}
+
+CSingleRun::Claim CSingleRun::AwaitWindowOnly(DWORD patienceMs) const {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (HWND other = FindMarkedWindow(m_mark))
+            return BringToFront(other) ? Claim::Deferred : Claim::Busy;
+        if (GetTickCount() - start >= patienceMs) return Claim::Busy;
+        Sleep(kPollMs);
     }
 }
 

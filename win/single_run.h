@@ -6,8 +6,11 @@
 // first copy is closing (its window gone or hidden), waits until the first has
 // released the name after saving, and then runs normally. A mutex this run may only
 // wait on (made by a copy running elevated, or by another program with such a DACL)
-// guards all the same. A name held for 10 s by a run that shows no window is given
-// up: the start ends rather than wait unseen.
+// guards all the same. One this run cannot even wait on (a first copy elevated, or
+// with another user's rights) is not passed by: the start looks for that run's window
+// as long and brings it to the front. A name held for 10 s by a run that shows no
+// window, or whose window will not come to the front, is given up: the start ends
+// rather than wait unseen.
 #pragma once
 
 #include <windows.h>
@@ -22,11 +25,12 @@ public:
         Owner,     // this run holds the name (also when guarding it was impossible)
         Deferred,  // another run owns the name; its window was brought to the front
         Busy,      // another run held the name for the whole wait and showed no window
+                   // (or, guarded beyond our reach, one that could not be raised)
     };
 
     // `name` is any text that tells runs apart (it is hashed into the object names).
     explicit CSingleRun(const std::string& name);
-    ~CSingleRun();
+    virtual ~CSingleRun();
     CSingleRun(const CSingleRun&) = delete;
     CSingleRun& operator=(const CSingleRun&) = delete;
 
@@ -43,7 +47,17 @@ public:
     // The visible main window of a run that owns `mark`, or null.
     static HWND FindMarkedWindow(const std::string& mark);
 
+protected:
+    // The guard's mutex, made (full access) or opened (`access`): Windows' own calls. A
+    // test stands in for a guard refused even to wait on, which Wine cannot make (it
+    // grants SYNCHRONIZE whatever a mutex's DACL says).
+    virtual HANDLE CreateGuard();
+    virtual HANDLE OpenGuard(DWORD access);
+
 private:
+    // With a guard this run may not even wait on: polls for the marked window only.
+    Claim AwaitWindowOnly(DWORD patienceMs) const;
+
     std::string m_mark;
     std::string m_mutexName;
     win::UniqueHandle m_mutex;

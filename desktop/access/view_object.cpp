@@ -97,19 +97,12 @@ std::string DisplayName(IShellFolder& folder, PCUITEMID_CHILD item) {
 // the view's own folder is asked, fetched the first time it is needed.
 class ItemNames {
 public:
-    explicit ItemNames(IFolderView& view) : m_view(view), m_shell(LoadLibraryW(L"shell32.dll")) {
-        // Loaded here, not imported: the program's start-up does not pay for it.
+    explicit ItemNames(IFolderView& view) : m_view(view) {
         using GetDesktopFolder = HRESULT(WINAPI*)(IShellFolder**);
-        const FARPROC proc =
-            m_shell ? GetProcAddress(m_shell.Get(), "SHGetDesktopFolder") : nullptr;
+        const HMODULE shell = Shell32();
+        const FARPROC proc = shell ? GetProcAddress(shell, "SHGetDesktopFolder") : nullptr;
         const auto get = reinterpret_cast<GetDesktopFolder>(reinterpret_cast<void (*)()>(proc));
         if (!get || FAILED(get(m_here.Put()))) m_here.Reset();
-    }
-    ~ItemNames() {
-        // The folders before the module that made ours.
-        m_viewFolder.Reset();
-        m_here.Reset();
-        m_shell.Reset();
     }
     ItemNames(const ItemNames&) = delete;
     ItemNames& operator=(const ItemNames&) = delete;
@@ -124,8 +117,18 @@ public:
     }
 
 private:
+    // Loaded the first time it is needed, not imported: the program's start-up does not
+    // pay for it. Loaded once per process and deliberately never freed (so not owned by
+    // a handle): once its folders have been used here, shell32 may have left work in
+    // this process that outlives them (threads, cached objects, callbacks); unloading it
+    // would leave those running code that is gone, and the crash could come before the
+    // exit save. It also spares every restore a load and an unload.
+    static HMODULE Shell32() {
+        static const HMODULE shell = LoadLibraryW(L"shell32.dll");
+        return shell;
+    }
+
     IFolderView& m_view;
-    win::UniqueModule m_shell;
     UniqueCom<IShellFolder> m_here;
     UniqueCom<IShellFolder> m_viewFolder;
     bool m_noViewFolder = false;

@@ -1,6 +1,7 @@
 // The name index of one restore; see name_pairing.h.
 #include "desktop/restore/name_pairing.h"
 
+#include "store/icon_name.h"
 #include "store/layout_store.h"
 
 namespace restore {

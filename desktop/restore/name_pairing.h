@@ -1,8 +1,8 @@
 // Pairs desktop items with the saved icons of one layout by name. Several icons may
 // share a name (extensions hidden, a shortcut on both the user's and the public
 // desktop): the k-th item of a name, in item order, takes the k-th saved icon of that
-// name, in stored order, so no two items go to one saved place. Names compare ignoring
-// ASCII case; an empty name is a name like any other. Built once per restore.
+// name, in stored order, so no two items go to one saved place. Names compare as
+// store/icon_name.h says; an empty name is a name like any other. Built once per restore.
 #pragma once
 
 #include <string>

@@ -230,8 +230,16 @@ TEST_F(WholeStore, RefusedSaveIsToldAndTheNextStartListsAWholeStore) {
         ASSERT_TRUE(box) << "no word that the save failed";
         EXPECT_EQ(driver::ReadMessageBoxText(box), kSaveFailed);
         EXPECT_NE(SendMessageW(GetDlgItem(box, 0x0440), STM_GETICON, 0, 0), 0) << "no icon";
-        // The run guard is still held while the box is up.
-        EXPECT_FALSE(app.WaitForExit(300));
+        EXPECT_FALSE(app.WaitForExit(300)) << "ended without waiting for the box";
+        {
+            // The save is over: a copy started while the box is up opens at once.
+            const driver::Process second = driver::Start(e2e::TorvinelExePath());
+            ASSERT_TRUE(second);
+            HWND main = driver::WaitForDialog(second.id(), driver::kMainCaption, 5000);
+            EXPECT_TRUE(main) << "the box held the run guard";
+            second.Terminate();  // its save would fail too; nothing of it is tested here
+            EXPECT_TRUE(second.WaitForExit(5000));
+        }
         driver::AnswerMessageBox(box, IDOK);
         DWORD code = 1;
         EXPECT_TRUE(app.process().WaitForExit(10000, &code));

@@ -109,6 +109,29 @@ TEST_F(RestoreE2E, AnimatedRestoreSendsTheStepSequence) {
     EXPECT_TRUE(app.Close());
 }
 
+// 予算 and 予斯 differ only in the trail byte of their second character ('Z' and 'z'):
+// each goes to its own saved place, instantly and enjoyably, whatever the order.
+TEST_F(RestoreE2E, DoubleByteNamesDifferingInTrailByteCaseKeepTheirPlaces) {
+    for (const int id : {IDC_RESTORE, IDC_FUN_RESTORE}) {
+        SCOPED_TRACE(id);
+        Seed({{PackIconPos(40, 30), L"予斯"}, {PackIconPos(240, 30), L"予算"}});
+        td.reset();
+        StartDesktop({{40, 130, "予算"}, {240, 130, "予斯"}});
+        e2e::RunningApp app;
+        ASSERT_TRUE(app.main());
+        RestoreHome(app, id);
+        ASSERT_TRUE(e2e::WaitForSets(*td, 2));
+        ASSERT_TRUE(WaitIdle(app.main()));
+        const std::vector<TestItem> items = td->Items();
+        ASSERT_EQ(items.size(), 2u);
+        EXPECT_EQ(items[0].x, 240);  // 予算
+        EXPECT_EQ(items[0].y, 30);
+        EXPECT_EQ(items[1].x, 40);  // 予斯
+        EXPECT_EQ(items[1].y, 30);
+        EXPECT_TRUE(app.Close());
+    }
+}
+
 // A long glide shows the busy labels; "中断" stops it after the step in progress, leaves
 // the later icon alone, and the idle labels return. The glide comes from far off the
 // screen to a place on it (a place no monitor shows would be brought onto the screen).

@@ -2,6 +2,7 @@
 // with null slots, lookups and removal.
 #include <gtest/gtest.h>
 
+#include "store/icon_name.h"
 #include "store/layout_store.h"
 
 namespace {
@@ -124,21 +125,51 @@ TEST(LayoutStore, FindTitleIsExactAndFirstWins) {
 TEST(LayoutStore, FindIconNameFoldsAsciiLettersOnly) {
     CLayoutStore store;
     store.SetTitle(0, "t");
-    // "\x83\x41" and "\x83\x61" are different CP932 characters whose trail bytes are
-    // 'A' and 'a': plain byte folding treats them alike, by design.
-    const char* names[] = {"My Computer", "notes", "NOTES", "\x83\x41", "\xC4pfel", ""};
+    const char* names[] = {"My Computer", "notes", "NOTES", "\xC4pfel", ""};
     for (const char* name : names) store.AddIcon(0, 0, name);
     struct Case {
         const char* query;
         int expected;
     };
     const Case cases[] = {
-        {"my computer", 0}, {"MY COMPUTER", 0}, {"Notes", 1}, {"notes ", -1},     {"\x83\x61", 3},
-        {"\xE4pfel", -1},   {"\xC4PFEL", 4},    {"", 5},      {"My Compute", -1},
+        {"my computer", 0}, {"MY COMPUTER", 0}, {"Notes", 1}, {"notes ", -1},
+        {"\xE4pfel", -1},   {"\xC4PFEL", 3},    {"", 4},      {"My Compute", -1},
     };
     for (const Case& c : cases) EXPECT_EQ(store.FindIconName(0, c.query), c.expected) << c.query;
     EXPECT_EQ(store.FindIconName(1, "notes"), -1);
     EXPECT_EQ(store.FindIconName(-1, "notes"), -1);
+}
+
+// Names in code page 932 (the tests' ANSI code page), spelt as bytes. A lead byte and
+// the byte after it are one character, compared unchanged even when that byte lies in
+// 'A'..'Z'; a letter after a character whose trail byte could also lead still folds.
+TEST(LayoutStore, DoubleByteNamesCompareByCharacter) {
+    struct Pair {
+        const char* what;
+        const char* a;
+        const char* b;
+        bool equal;
+    };
+    const Pair pairs[] = {
+        {"yosan/yoshi", "\x97\x5C\x8E\x5A", "\x97\x5C\x8E\x7A", false},  // 予算, 予斯
+        {"a/di", "\x83\x41", "\x83\x61", false},                         // ア, ヂ
+        {"ABC/abc", "ABC", "abc", true},
+        {"small a + A/a", "\x82\x9F\x41", "\x82\x9F\x61", true},  // ぁA, ぁa
+        {"lead byte at the end", "x\x83", "X\x83", true},
+        {"lead byte at the end/other", "\x83", "\x84", false},
+    };
+    for (const Pair& p : pairs) {
+        SCOPED_TRACE(p.what);
+        CLayoutStore store;
+        store.SetTitle(0, "t");
+        store.AddIcon(0, 0, p.a);
+        EXPECT_EQ(store.FindIconName(0, p.b) == 0, p.equal);
+        CLayoutStore other;
+        other.SetTitle(0, "t");
+        other.AddIcon(0, 0, p.b);
+        EXPECT_EQ(other.FindIconName(0, p.a) == 0, p.equal);
+        EXPECT_EQ(FoldIconName(p.a) == FoldIconName(p.b), p.equal);
+    }
 }
 
 TEST(LayoutStore, RemoveLayoutShiftsLaterLayoutsDown) {

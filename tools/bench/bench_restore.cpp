@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -203,7 +204,8 @@ void BenchInstant(int pairs = 0) {
 }
 
 // The animated step loop: three icons gliding 2,000 pixels, against a loop of the same
-// precomputed messages.
+// precomputed messages. The far places lie off the screen, so the restore brings them
+// onto it: the bare loop glides to those same places, and both sides' logs are compared.
 void BenchAnimated() {
     const std::vector<testdesk::TestItem> start = {{0, 0, "a"}, {0, 100, "b"}, {0, 200, "c"}};
     testdesk::TestDesktop td(start);
@@ -222,33 +224,59 @@ void BenchAnimated() {
     std::atomic<int32_t> abort{0};
     std::atomic<int32_t> speed{1};
     desktop::Win32Desktop desk;
+    const desktop::Screen screen = desk.ReadScreen(reinterpret_cast<desktop::ViewId>(view));
 
-    // The same messages, computed beforehand: out to "there" and back.
+    // The same messages, computed beforehand: out to "there" and back, to the places sent.
     std::vector<std::pair<int, LPARAM>> steps;
+    std::vector<testdesk::SetPositionRecord> expected;
     for (int layout : {0, 1}) {
         for (int i = 0; i < static_cast<int>(start.size()); ++i) {
             int32_t x = start[i].x, y = start[i].y, tx = 0, ty = 0;
-            if (layout == 1) there.GetIconPos(0, i, x, y);
+            if (layout == 1) {
+                there.GetIconPos(0, i, x, y);
+                const restore::Place out = restore::VisiblePlace({x, y}, screen);
+                x = out.x;
+                y = out.y;
+            }
             there.GetIconPos(layout, i, tx, ty);
-            restore::AnimateIcon(x, y, tx, ty, abort, speed, [&](int32_t nx, int32_t ny) {
+            const restore::Place to = restore::VisiblePlace({tx, ty}, screen);
+            restore::AnimateIcon(x, y, to.x, to.y, abort, speed, [&](int32_t nx, int32_t ny) {
                 steps.emplace_back(i, Packed(nx, ny));
+                expected.push_back({i, nx, ny});
             });
         }
     }
+    const auto same = [&](const std::vector<testdesk::SetPositionRecord>& log) {
+        return log.size() == expected.size() && std::equal(log.begin(), log.end(), expected.begin(),
+                                                           [](const auto& a, const auto& b) {
+                                                               return a.index == b.index &&
+                                                                      a.x == b.x && a.y == b.y;
+                                                           });
+    };
+    bool restoreSame = true, bareSame = true;
     std::vector<Sample> animated, bare;
     for (int round = 0; round < kRounds; ++round) {
         auto glide = [&] {
             restore::RestoreByName(desk, {there, 0, 1, abort, speed});
             restore::RestoreByName(desk, {there, 1, 1, abort, speed});
         };
-        if (round % 2 == 0) animated.push_back(Time(glide));
-        bare.push_back(Time([&] {
+        auto loop = [&] {
             for (const auto& step : steps)
                 BareSend(view, LVM_SETITEMPOSITION, step.first, step.second);
-        }));
-        if (round % 2 != 0) animated.push_back(Time(glide));
-        td.ClearSetPositionLog();
+        };
+        const bool restoreFirst = round % 2 == 0;
+        for (int k = 0; k < 2; ++k) {
+            const bool isRestore = (k == 0) == restoreFirst;
+            td.ClearSetPositionLog();
+            (isRestore ? animated : bare)
+                .push_back(
+                    Time(isRestore ? std::function<void()>(glide) : std::function<void()>(loop)));
+            (isRestore ? restoreSame : bareSame) &= same(td.SetPositionLog());
+        }
     }
+    std::printf("animated: %zu messages a run; restore's log %s, bare loop's log %s\n",
+                expected.size(), restoreSame ? "as expected" : "DIFFERS",
+                bareSame ? "as expected" : "DIFFERS");
     Report("animated NT (2 x 3 icons x 2000)", animated, bare, static_cast<long>(steps.size()));
 }
 
@@ -307,11 +335,16 @@ void BenchViewObject() {
 
 }  // namespace
 
-// "view-object" as the only argument runs that benchmark alone (for repeated runs).
+// "view-object", "same-names" or "animated" as the only argument runs that benchmark
+// alone (for repeated runs).
 int main(int argc, char** argv) {
     std::printf("%d rounds\n", kRounds);
     if (argc == 2 && std::strcmp(argv[1], "view-object") == 0) {
         BenchViewObject();
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "animated") == 0) {
+        BenchAnimated();
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "same-names") == 0) {
