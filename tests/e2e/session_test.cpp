@@ -99,9 +99,8 @@ TEST_F(Session, EndOfSessionMessagesSaveBeforeTheProcessIsEnded) {
         app->process().Terminate();
         ASSERT_TRUE(app->WaitForExit(5000));
         // A restore keeps the arrangement before it: saved too.
-        EXPECT_EQ(e2e::ReadTitles(),
-                  restoring ? std::vector<std::wstring>{L"old", L"new", e2e::kSnapshotTitle}
-                            : kOldAndNew);
+        const std::vector<std::wstring> withSnapshot{L"old", L"new", e2e::kSnapshotTitle};
+        EXPECT_EQ(e2e::ReadTitles(), restoring ? withSnapshot : kOldAndNew);
     }
 }
 

@@ -83,7 +83,8 @@ TEST_F(HungShell, RestoreEndsAndTheDialogGoesIdle) {
          }) {
         SCOPED_TRACE(c.name);
         const bool inReading = c.hangAfter < (c.win98 ? reading98 : ntReading);
-        const e2e::SeedLayout home{L"home", grid.saved}, other{L"other", {{PackIconPos(1, 1), L"x"}}};
+        const e2e::SeedLayout home{L"home", grid.saved},
+            other{L"other", {{PackIconPos(1, 1), L"x"}}};
         e2e::SeedLayouts({home, other});
         // The snapshot: where the icons stood (the 98 scheme reads no names).
         std::vector<e2e::SeedIcon> before = e2e::SavedPlaces(grid.items, 0);
@@ -133,8 +134,7 @@ TEST_F(HungShell, ClosingWhileTheShellHangsEndsTheProcessWithTheLayoutsSaved) {
     DWORD code = 1;
     EXPECT_TRUE(app.process().WaitForExit(kAnswersAgainMs, &code)) << "the process waits on";
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(e2e::ReadTitles(),
-              (std::vector<std::wstring>{L"home", L"new", e2e::kSnapshotTitle}));
+    EXPECT_EQ(e2e::ReadTitles(), (std::vector<std::wstring>{L"home", L"new", e2e::kSnapshotTitle}));
 
     ExpectShellUnharmedAfterResume(shell, LateAnswer::kLanded);
 }

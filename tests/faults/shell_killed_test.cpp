@@ -62,7 +62,8 @@ TEST_F(ShellKilled, RestoreEndsAndTheDialogGoesIdle) {
          {Case{"instant", false, IDC_RESTORE}, Case{"animated", false, IDC_FUN_RESTORE},
           Case{"instant 98", true, IDC_RESTORE}, Case{"animated 98", true, IDC_FUN_RESTORE}}) {
         SCOPED_TRACE(c.name);
-        const e2e::SeedLayout home{L"home", grid.saved}, other{L"other", {{PackIconPos(1, 1), L"x"}}};
+        const e2e::SeedLayout home{L"home", grid.saved},
+            other{L"other", {{PackIconPos(1, 1), L"x"}}};
         e2e::SeedLayouts({home, other});
         // The snapshot of before the restore (the 98 scheme reads no names) is kept.
         std::vector<e2e::SeedIcon> before = e2e::SavedPlaces(grid.items, 0);

@@ -136,8 +136,8 @@ TEST_F(ScreenE2E, PlacesNoMonitorShowsComeOntoTheScreen) {
     }
     e2e::SeedLayouts({{L"big screen", icons}});
     // The stored layout is not changed; the arrangement before the restore is added.
-    const e2e::LayoutValues stored = e2e::ValuesOf(
-        {{L"big screen", icons}, {e2e::kSnapshotTitle, e2e::SavedPlaces(items, 0)}});
+    const e2e::LayoutValues stored =
+        e2e::ValuesOf({{L"big screen", icons}, {e2e::kSnapshotTitle, e2e::SavedPlaces(items, 0)}});
 
     for (const int button : {IDC_RESTORE, IDC_FUN_RESTORE}) {
         SCOPED_TRACE(button == IDC_RESTORE ? "instant" : "enjoyable");

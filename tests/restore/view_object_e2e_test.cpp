@@ -295,10 +295,10 @@ TEST_F(ViewObjectE2E, AHangingViewObjectHoldsTheRestoreOnlyForItsWait) {
                                              {PackIconPos(30, 40), L"b"}};
     Seed(home);
     // Saved with the snapshot of before the first restore (the second moves nothing).
-    const e2e::LayoutValues expected =
-        e2e::ValuesOf({{L"home", home},
-                       {L"other", {{PackIconPos(1, 1), L"x"}}},
-                       {e2e::kSnapshotTitle, {{PackIconPos(0, 0), L"a"}, {PackIconPos(5, 5), L"b"}}}});
+    const e2e::LayoutValues expected = e2e::ValuesOf(
+        {{L"home", home},
+         {L"other", {{PackIconPos(1, 1), L"x"}}},
+         {e2e::kSnapshotTitle, {{PackIconPos(0, 0), L"a"}, {PackIconPos(5, 5), L"b"}}}});
     StartDesktop({{0, 0, "a"}, {5, 5, "b"}}, ViewObjectMode::kHangs);
     e2e::RunningApp app;
     ASSERT_TRUE(app.main());

@@ -42,7 +42,8 @@ double Median(std::vector<double> v) {
 std::vector<testdesk::TestItem> Grid(int shift) {
     std::vector<testdesk::TestItem> items;
     for (int i = 0; i < kIcons; ++i)
-        items.push_back({(i % 15) * 80 + shift, (i / 15) * 70 + shift, "icon " + std::to_string(i)});
+        items.push_back(
+            {(i % 15) * 80 + shift, (i / 15) * 70 + shift, "icon " + std::to_string(i)});
     return items;
 }
 
@@ -160,12 +161,14 @@ void BenchRestoreWithSnapshot() {
         searchMs.push_back(Ms(Clock::now() - start));
     }
     const double s = Median(searchMs);
-    std::printf("free-place search, %d new icons among %d (%zu moved): %.3f ms, %.3f %% of the "
-                "restore\n",
-                kNew, kIcons, moved, s, 100.0 * s / o);
-    std::printf("BENCH free-place search of %d new icons, share of the restore %.3f %.1f %.4f "
-                "0.01\n",
-                kNew, s, o, s / o);
+    std::printf(
+        "free-place search, %d new icons among %d (%zu moved): %.3f ms, %.3f %% of the "
+        "restore\n",
+        kNew, kIcons, moved, s, 100.0 * s / o);
+    std::printf(
+        "BENCH free-place search of %d new icons, share of the restore %.3f %.1f %.4f "
+        "0.01\n",
+        kNew, s, o, s / o);
 }
 
 }  // namespace

@@ -134,9 +134,8 @@ LayoutValues ValuesOf(const std::vector<SeedLayout>& layouts) {
         return std::make_pair(DWORD{REG_DWORD}, std::string(reinterpret_cast<char*>(&v), sizeof v));
     };
     auto string = [](const std::wstring& v) {
-        return std::make_pair(DWORD{REG_SZ},
-                              std::string(reinterpret_cast<const char*>(v.c_str()),
-                                          (v.size() + 1) * sizeof(wchar_t)));
+        return std::make_pair(DWORD{REG_SZ}, std::string(reinterpret_cast<const char*>(v.c_str()),
+                                                         (v.size() + 1) * sizeof(wchar_t)));
     };
     out[L"Title\\Number"] = dword(static_cast<DWORD>(layouts.size()));
     for (size_t i = 0; i < layouts.size(); ++i) {
