@@ -67,6 +67,10 @@ took=$((($(date +%s%N) - start) / 1000000))
 sleep 0.3
 frame $n
 shoot_scene "$out/desktop-restored.png"
+# The restore kept the arrangement before it as the line （復元前の配置）: shown selected.
+drv select 1
+sleep 0.3
+shoot_dialog "$out/dialog-snapshot.png"
 
 # Frames at the pace they were taken (centiseconds), the first and the last held; every
 # k-th frame of the glide when there are more than max_frames.

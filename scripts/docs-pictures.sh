@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the README's pictures in docs/ from the scripted demo scene (scripts/demo-scene.sh)
-# played with the release build of TORVINEL.EXE in a private Xvfb: the restore GIF and the
-# idle and busy dialog at 100 % scaling, and the idle dialog at 150 % (144 DPI).
+# played with the release build of TORVINEL.EXE in a private Xvfb: the restore GIF, the
+# idle and busy dialog and the list with the line kept before the restore at 100 % scaling,
+# and the idle dialog at 150 % (144 DPI).
 #   docs-pictures.sh        (as root from a clean clone: installs and builds what is missing)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,6 +24,7 @@ mkdir -p docs
 png() { convert "$1" -strip -define png:exclude-chunks=date,time "$2"; }
 png "$work/96/dialog.png" docs/dialog.png
 png "$work/96/dialog-busy.png" docs/dialog-busy.png
+png "$work/96/dialog-snapshot.png" docs/dialog-snapshot.png
 png "$work/144/dialog.png" docs/dialog-144dpi.png
 cp "$work/96/restore.gif" docs/restore.gif
 

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "desktop/placed_icon.h"
 #include "desktop/scheme.h"
 #include "store/layout_store.h"
 #include "win/controls.h"
@@ -23,6 +25,9 @@ public:
     // A text to show in an application box (OK, exclamation icon) over the dialog once
     // it is on the screen; set before DoModal.
     void SetOpeningNotice(std::string text) { m_strOpeningNotice = std::move(text); }
+
+    // The title of the layout kept before each restore (CP932).
+    static const char kSnapshotTitle[];
 
     // The one place that turns m_bBusy and the selection into labels and states.
     void UpdateButtons();
@@ -65,8 +70,16 @@ private:
     desktop::Scheme m_scheme = desktop::Scheme::RemoteByName;  // from m_osvi, when opened
     bool m_bWorkerStillRunning = false;
     std::string m_strOpeningNotice;
+    // What the running (or last) restore worker reads: its layout and the icons it
+    // moves off restored ones. Changed only while idle.
+    CLayoutStore m_restoring;
+    std::vector<desktop::PlacedIcon> m_unburied;
 
     void StartRestore(int32_t nMode);
+    // Before a restore of line `selected`: copies its layout for the worker, reads the
+    // desktop, and keeps what it read as the layout kSnapshotTitle when the restore
+    // will move an icon (every earlier one of that title removed, the new one last).
+    void PrepareRestore(int selected);
     // Stops an animated restore, lets an instant one finish, and waits for the worker.
     void EndRestoreWorker();
 

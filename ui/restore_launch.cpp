@@ -3,10 +3,14 @@
 // dialog goes away.
 #include <windows.h>
 
+#include <optional>
+
 #include "desktop/access/find_view.h"
 #include "desktop/access/view_link.h"
 #include "desktop/access/view_style.h"
+#include "desktop/access/win32_desktop.h"
 #include "desktop/restore/restore_logic.h"
+#include "desktop/restore/restore_plan.h"
 #include "desktop/restore/restore_worker.h"
 #include "ui/layout_dlg.h"
 #include "ui/resource.h"
@@ -19,7 +23,18 @@ const char kAutoArrangeIsOn[] =
     "デスクトップを右クリックし、[表示] の [アイコンの自動整列] をオフにしてから、"
     "もう一度お試しください。";
 
+// Layout `from` of `store` as the only layout of `copy`.
+void CopyLayout(const CLayoutStore& store, int from, CLayoutStore& copy) {
+    copy.RemoveAll();
+    copy.SetTitle(0, store.GetTitle(from).c_str());
+    for (int j = 0; j < store.GetIconCount(from); ++j)
+        copy.AddIcon(0, store.GetPackedPos(from, j), store.GetIconName(from, j));
+}
+
 }  // namespace
+
+// The program's own title: the README tells the user so.
+const char CLayoutDlg::kSnapshotTitle[] = "（復元前の配置）";
 
 void CLayoutDlg::OnRestore() {
     if (m_bBusy) {
@@ -51,8 +66,12 @@ void CLayoutDlg::StartRestore(int32_t nMode) {
         AfxMessageBox(kAutoArrangeIsOn, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    RestoreParams params{nMode,  m_list.GetSafeHwnd(), &m_nAbort,  nullptr, {0},
-                         m_hWnd, WM_RESTORE_DONE,      &m_layouts, m_scheme};
+    m_restoring.RemoveAll();
+    m_unburied.clear();
+    const int selected = m_list.GetCurSel();
+    if (selected >= 0) PrepareRestore(selected);
+    RestoreParams params{nMode,  m_list.GetSafeHwnd(), &m_nAbort,    nullptr,  {0},
+                         m_hWnd, WM_RESTORE_DONE,      &m_restoring, m_scheme, &m_unburied};
     m_nSpeed.store(1, std::memory_order_relaxed);
     m_nAbort.store(0, std::memory_order_relaxed);
     params.pnSpeed = &m_nSpeed;
@@ -75,6 +94,36 @@ void CLayoutDlg::StartRestore(int32_t nMode) {
             return;
         }
     }
+}
+
+void CLayoutDlg::PrepareRestore(int selected) {
+    // The worker restores a copy: the line restored may be the snapshot replaced below.
+    CopyLayout(m_layouts, selected, m_restoring);
+    // Read as a capture reads, but quietly: a reading that fails keeps no snapshot and
+    // the restore goes on as it would without one.
+    desktop::Win32Desktop desk;
+    const std::optional<restore::Before> before = restore::ReadBefore(desk, m_scheme);
+    if (!before) return;
+    const restore::Plan plan = restore::PlanRestore(m_restoring, 0, m_scheme, *before);
+    m_unburied = plan.unburied;
+    if (!plan.movesAny) return;  // the earlier snapshot stays
+
+    int keep = selected;  // the restored line, wherever it goes
+    for (int k = m_layouts.FindTitle(kSnapshotTitle); k >= 0;
+         k = m_layouts.FindTitle(kSnapshotTitle)) {
+        m_layouts.RemoveLayout(k);
+        m_list.DeleteString(k);
+        if (k < keep)
+            --keep;
+        else if (k == keep)
+            keep = -1;  // restoring the snapshot itself: its new line is selected
+    }
+    const int index = m_layouts.GetCount();
+    m_layouts.SetTitle(index, kSnapshotTitle);
+    for (const desktop::ReadIcon& icon : before->icons)
+        m_layouts.AddIconXY(index, icon.x, icon.y, icon.name.c_str());
+    m_list.AddString(kSnapshotTitle);
+    m_list.SetCurSel(keep >= 0 ? keep : index);
 }
 
 void CLayoutDlg::EndRestoreWorker() {

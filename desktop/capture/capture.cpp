@@ -1,6 +1,7 @@
 // Reads every desktop icon into a new layout of the store.
 #include "desktop/capture/capture.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -19,28 +20,32 @@ CaptureOutcome CaptureLayout(Desktop& desktop, CLayoutStore& store, const std::s
     const int index = store.GetCount();
     store.SetTitle(index, title.c_str());
 
+    std::vector<ReadIcon> icons;
+    if (!ReadIcons(desktop, view, n, scheme, icons)) return CaptureOutcome::Failed;
+    for (const ReadIcon& icon : icons) store.AddIconXY(index, icon.x, icon.y, icon.name.c_str());
+    return CaptureOutcome::Captured;
+}
+
+bool ReadIcons(Desktop& desktop, ViewId view, int n, Scheme scheme, std::vector<ReadIcon>& icons) {
+    icons.clear();
     const bool nt = scheme == Scheme::RemoteByName;
     std::unique_ptr<AccessContext> context =
         nt ? desktop.OpenRemote(view) : desktop.OpenShared(view);
-    if (!context) return CaptureOutcome::Failed;
-
-    struct Icon {
-        std::string name;
-        int32_t x, y;
-    };
-    std::vector<Icon> icons;
-    icons.reserve(static_cast<size_t>(n));
+    if (!context) return false;
+    icons.reserve(static_cast<size_t>(std::max(n, 0)));
     // Kept across icons: a read that writes nothing leaves the previous icon's place.
     int32_t x = 0;
     int32_t y = 0;
     for (int j = 0; j < n; ++j) {
         std::string name = nt ? context->ReadText(j) : std::string();
         context->ReadPosition(j, x, y);
-        if (desktop.Lost()) return CaptureOutcome::Failed;
+        if (desktop.Lost()) {
+            icons.clear();
+            return false;
+        }
         icons.push_back({std::move(name), x, y});
     }
-    for (const Icon& icon : icons) store.AddIconXY(index, icon.x, icon.y, icon.name.c_str());
-    return CaptureOutcome::Captured;
+    return true;
 }
 
 }  // namespace desktop

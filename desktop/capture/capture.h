@@ -3,7 +3,9 @@
 // is the main dialog's remember command).
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "desktop/desktop.h"
 #include "desktop/scheme.h"
@@ -33,5 +35,17 @@ enum class CaptureOutcome {
 // first. No entry ever holds memory the list view did not write.
 CaptureOutcome CaptureLayout(Desktop& desktop, CLayoutStore& store, const std::string& title,
                              Scheme scheme);
+
+// One icon as read: its text (empty in the shared scheme) and its place.
+struct ReadIcon {
+    std::string name;
+    int32_t x;
+    int32_t y;
+};
+
+// The reading a capture makes of items 0..n-1 of `view`, through one access context of
+// `scheme`, with the rules told above for an icon that vanishes. False, with `icons`
+// left empty, when no context opens or the view stops answering.
+bool ReadIcons(Desktop& desktop, ViewId view, int n, Scheme scheme, std::vector<ReadIcon>& icons);
 
 }  // namespace desktop

@@ -7,6 +7,7 @@
 
 #include "desktop/restore/animation.h"
 #include "desktop/restore/name_pairing.h"
+#include "desktop/restore/restore_plan.h"
 #include "desktop/restore/visible_place.h"
 #include "store/layout_store.h"
 
@@ -19,9 +20,18 @@ bool Aborted(const RestoreJob& job) { return job.abort.load(std::memory_order_re
 // Where saved icon `icon` is sent on this screen (its saved place, or the nearest
 // visible one).
 Place Target(const RestoreJob& job, const desktop::Screen& screen, int icon) {
-    Place saved{0, 0};
-    job.store.GetIconPos(job.layout, icon, saved.x, saved.y);
-    return VisiblePlace(saved, screen);
+    return SentPlace(job.store, job.layout, screen, icon);
+}
+
+// The icons the restore did not pair, moved off the restored ones' places (not after
+// an abort); those the view took are added to `placed` when given.
+void Unbury(desktop::Desktop& desk, desktop::ViewId view, const RestoreJob& job,
+            std::vector<desktop::PlacedIcon>* placed) {
+    if (!job.unburied || Aborted(job)) return;
+    for (const desktop::PlacedIcon& icon : *job.unburied) {
+        if (desk.Lost()) return;
+        if (desk.SetPosition(view, icon.index, icon.x, icon.y) && placed) placed->push_back(icon);
+    }
 }
 
 // Animates desktop item `item` from its current position to `target`; true when it was
@@ -67,6 +77,9 @@ std::vector<desktop::PlacedIcon> RestoreByName(desktop::Desktop& desk, const Res
             placed.push_back({i, std::move(text), target.x, target.y});
         if (Aborted(job)) break;
     }
+    // The icons moved off restored ones may stand anywhere in item order.
+    if (job.progress && job.unburied && !job.unburied->empty()) job.progress->store(count);
+    Unbury(desk, view, job, &placed);
     if (desk.Lost()) placed.clear();
     return placed;
 }
@@ -84,6 +97,7 @@ void RestoreByIndex(desktop::Desktop& desk, const RestoreJob& job) {
             const Place target = Target(job, screen, i);
             desk.SetPosition(view, i, target.x, target.y);
         }
+        Unbury(desk, view, job, nullptr);
         return;
     }
     const std::unique_ptr<desktop::AccessContext> ctx = desk.OpenShared(view);
@@ -92,6 +106,7 @@ void RestoreByIndex(desktop::Desktop& desk, const RestoreJob& job) {
         AnimateItem(desk, view, *ctx, job, i, Target(job, screen, i));
         if (Aborted(job)) break;
     }
+    Unbury(desk, view, job, nullptr);
 }
 
 }  // namespace restore

@@ -22,7 +22,8 @@ enum RestoreMode : int32_t {
 };
 
 // What a restore reads besides the desktop: the layouts, the layout to put back, the
-// mode (any value but 0 or 1 moves nothing) and the dialog's two shared words.
+// mode (any value but 0 or 1 moves nothing), the dialog's two shared words and the
+// icons it does not pair that go to a free place (restore_plan.h; none when null).
 struct RestoreJob {
     const CLayoutStore& store;
     int layout;
@@ -33,9 +34,13 @@ struct RestoreJob {
     // first position message to item i it stores i + 1, so an item at or above the value
     // read has not been moved (null: published nowhere).
     std::atomic<int32_t>* progress = nullptr;
+    const std::vector<desktop::PlacedIcon>* unburied = nullptr;
 };
 
 // Both variants stop at the first message the view leaves unanswered (Desktop::Lost).
+//
+// After their own position messages, and unless the abort flag is set, both variants
+// send each of job.unburied to its place: one position message each, in either mode.
 //
 // Both variants read the screen once, before the first position message, and send each
 // icon to its saved place, or, when no monitor shows that place now, to the nearest
@@ -48,7 +53,8 @@ struct RestoreJob {
 // Returns the items that now stand at their places, in item order, with the places sent:
 // every matched item the view took when instant; when animated, those whose glide ended
 // on the target and whose last position the view took (not one that stood there
-// already, nor the one an abort stopped). Empty when the view was lost: a shell that
+// already, nor the one an abort stopped), then those of job.unburied the view took.
+// Empty when the view was lost: a shell that
 // does not answer is told nothing more.
 std::vector<desktop::PlacedIcon> RestoreByName(desktop::Desktop& desk, const RestoreJob& job);
 

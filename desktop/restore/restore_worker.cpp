@@ -33,6 +33,7 @@ UINT RestoreWorker(LPVOID param) {
     const UINT message = block->nMessage;
     const CLayoutStore& layouts = *block->pLayouts;
     const desktop::Scheme scheme = block->scheme;
+    const std::vector<desktop::PlacedIcon>* unburied = block->pUnburied;
     // Set before the first message to the interface thread, which handles none until
     // it has seen the flag. The launcher's frame may be gone from here on.
     block->bStarted.store(1, std::memory_order_release);
@@ -42,7 +43,8 @@ UINT RestoreWorker(LPVOID param) {
     const int layout = list ? static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)) : LB_ERR;
     if (layout >= 0) {
         desktop::Win32Desktop desk;
-        const restore::RestoreJob job{layouts, layout, mode, abort, speed};
+        // The selection only says whether to restore: the launch copied its layout.
+        const restore::RestoreJob job{layouts, 0, mode, abort, speed, unburied};
         if (scheme == desktop::Scheme::RemoteByName)
             RestoreAndTellShell(desk, job);
         else

@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
+#include "desktop/placed_icon.h"
 #include "desktop/scheme.h"
 
 class CLayoutStore;
@@ -22,11 +24,13 @@ struct RestoreParams {
     std::atomic<int32_t> bStarted;  // 0 when handed over, 1 once copied
     HWND hWndNotify;                // receives nMessage when the worker has finished
     UINT nMessage;                  // WM_RESTORE_DONE
-    const CLayoutStore* pLayouts;   // the saved layouts; the selected line is the index
+    const CLayoutStore* pLayouts;   // the launch's copy of the selected layout, as layout 0
     desktop::Scheme scheme;         // how the desktop is reached and icons matched
+    // Icons the restore does not pair, moved off the restored ones afterwards; or null.
+    const std::vector<desktop::PlacedIcon>* pUnburied;
 };
 
-// Thread procedure: the parameter points to a RestoreParams. Reads the selected line
-// as the layout index, restores that layout (matched by name or by index, as the
-// scheme says), posts nMessage to hWndNotify on every path and returns 0.
+// Thread procedure: the parameter points to a RestoreParams. Reads the selected line;
+// with one selected, restores layout 0 of pLayouts (matched by name or by index, as the
+// scheme says); posts nMessage to hWndNotify on every path and returns 0.
 UINT RestoreWorker(LPVOID param);

@@ -66,18 +66,33 @@ struct RestoreCase {
 
 TEST_F(HungShell, RestoreEndsAndTheDialogGoesIdle) {
     const e2e::IconGrid grid = e2e::MakeGrid(kIcons, 7);
-    // NT: the count, the icon spacing, then count, text, set per icon (instant) or count,
-    // text, count, position, steps (animated). 98: the count, the icon spacing, then sets,
-    // or a position and steps.
+    // Before the restore the launch reads the desktop as a capture does: the count, count,
+    // text, count, position per icon (the 98 scheme: one position per icon), the icon
+    // spacing. Then NT: the count, the icon spacing, then count, text, set per icon
+    // (instant) or count, text, count, position, steps (animated). 98: the count, the icon
+    // spacing, then sets, or a position and steps.
+    const int ntReading = 1 + 4 * kIcons + 1, reading98 = 1 + kIcons + 1;
     for (const RestoreCase& c : {
-             RestoreCase{"instant", false, IDC_RESTORE, 9, LateAnswer::kLanded},
-             RestoreCase{"animated", false, IDC_FUN_RESTORE, 5, LateAnswer::kLanded},
-             RestoreCase{"instant 98", true, IDC_RESTORE, 6, LateAnswer::kNone},
-             RestoreCase{"animated 98", true, IDC_FUN_RESTORE, 4, LateAnswer::kNone},
+             RestoreCase{"instant", false, IDC_RESTORE, ntReading + 9, LateAnswer::kLanded},
+             RestoreCase{"animated", false, IDC_FUN_RESTORE, ntReading + 5, LateAnswer::kLanded},
+             RestoreCase{"instant 98", true, IDC_RESTORE, reading98 + 6, LateAnswer::kNone},
+             RestoreCase{"animated 98", true, IDC_FUN_RESTORE, reading98 + 4, LateAnswer::kNone},
+             // A text read of the launch's reading: no snapshot, no box, the restore as
+             // it would be without one.
+             RestoreCase{"in the reading before", false, IDC_RESTORE, 10, LateAnswer::kLanded},
          }) {
         SCOPED_TRACE(c.name);
-        e2e::SeedLayouts({{L"home", grid.saved}, {L"other", {{PackIconPos(1, 1), L"x"}}}});
-        const e2e::LayoutValues seeded = e2e::ReadLayoutValues();
+        const bool inReading = c.hangAfter < (c.win98 ? reading98 : ntReading);
+        const e2e::SeedLayout home{L"home", grid.saved},
+            other{L"other", {{PackIconPos(1, 1), L"x"}}};
+        e2e::SeedLayouts({home, other});
+        // The snapshot: where the icons stood (the 98 scheme reads no names).
+        std::vector<e2e::SeedIcon> before = e2e::SavedPlaces(grid.items, 0);
+        if (c.win98)
+            for (e2e::SeedIcon& icon : before) icon.name.clear();
+        const e2e::LayoutValues expected =
+            inReading ? e2e::ValuesOf({home, other})
+                      : e2e::ValuesOf({home, other, {e2e::kSnapshotTitle, before}});
         testdesk::TestDesktopOptions options;
         options.emulate9x = c.win98;
         TestDesktop shell(grid.items, options);
@@ -96,7 +111,7 @@ TEST_F(HungShell, RestoreEndsAndTheDialogGoesIdle) {
 
         ExpectShellUnharmedAfterResume(shell, c.late);
         EXPECT_TRUE(app.Close());
-        EXPECT_EQ(e2e::ReadLayoutValues(), seeded);
+        EXPECT_EQ(e2e::ReadLayoutValues(), expected);
     }
 }
 
@@ -110,7 +125,8 @@ TEST_F(HungShell, ClosingWhileTheShellHangsEndsTheProcessWithTheLayoutsSaved) {
     // A capture first, so that the close has something new to save.
     ASSERT_TRUE(app.Remember(L"new"));
 
-    ASSERT_TRUE(shell.Hang(9));
+    // After the launch's reading (count, four per icon, spacing), inside the restore.
+    ASSERT_TRUE(shell.Hang(1 + 4 * kIcons + 1 + 9));
     app.Select(0);
     driver::ClickButton(app.main(), IDC_RESTORE);
     ASSERT_TRUE(shell.WaitUntilHung(10000));
@@ -118,7 +134,7 @@ TEST_F(HungShell, ClosingWhileTheShellHangsEndsTheProcessWithTheLayoutsSaved) {
     DWORD code = 1;
     EXPECT_TRUE(app.process().WaitForExit(kAnswersAgainMs, &code)) << "the process waits on";
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(e2e::ReadTitles(), (std::vector<std::wstring>{L"home", L"new"}));
+    EXPECT_EQ(e2e::ReadTitles(), (std::vector<std::wstring>{L"home", L"new", e2e::kSnapshotTitle}));
 
     ExpectShellUnharmedAfterResume(shell, LateAnswer::kLanded);
 }

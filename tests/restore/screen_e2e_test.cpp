@@ -14,6 +14,7 @@
 #include "tests/e2e/harness/app.h"
 #include "tests/e2e/harness/buttons.h"
 #include "tests/e2e/harness/fixture.h"
+#include "tests/e2e/harness/grids.h"
 #include "tests/e2e/harness/registry.h"
 #include "tests/e2e/harness/waits.h"
 #include "tools/test_desktop/test_desktop_client.h"
@@ -134,7 +135,9 @@ TEST_F(ScreenE2E, PlacesNoMonitorShowsComeOntoTheScreen) {
         items.push_back({500, 500, text});
     }
     e2e::SeedLayouts({{L"big screen", icons}});
-    const e2e::LayoutValues stored = e2e::ReadLayoutValues();
+    // The stored layout is not changed; the arrangement before the restore is added.
+    const e2e::LayoutValues stored =
+        e2e::ValuesOf({{L"big screen", icons}, {e2e::kSnapshotTitle, e2e::SavedPlaces(items, 0)}});
 
     for (const int button : {IDC_RESTORE, IDC_FUN_RESTORE}) {
         SCOPED_TRACE(button == IDC_RESTORE ? "instant" : "enjoyable");

@@ -340,8 +340,14 @@ TEST_F(ViewObjectE2E, WithoutAViewObjectTheRestoreStandsSilently) {
 // keeps its one thread: a second restore goes idle too but does not call again. Closing
 // afterwards ends the process normally, with the layouts saved.
 TEST_F(ViewObjectE2E, AHangingViewObjectHoldsTheRestoreOnlyForItsWait) {
-    Seed({{PackIconPos(10, 20), L"a"}, {PackIconPos(30, 40), L"b"}});
-    const e2e::LayoutValues seeded = e2e::ReadLayoutValues();
+    const std::vector<e2e::SeedIcon> home = {{PackIconPos(10, 20), L"a"},
+                                             {PackIconPos(30, 40), L"b"}};
+    Seed(home);
+    // Saved with the snapshot of before the first restore (the second moves nothing).
+    const e2e::LayoutValues expected = e2e::ValuesOf(
+        {{L"home", home},
+         {L"other", {{PackIconPos(1, 1), L"x"}}},
+         {e2e::kSnapshotTitle, {{PackIconPos(0, 0), L"a"}, {PackIconPos(5, 5), L"b"}}}});
     StartDesktop({{0, 0, "a"}, {5, 5, "b"}}, ViewObjectMode::kHangs);
     e2e::RunningApp app;
     ASSERT_TRUE(app.main());
@@ -360,14 +366,17 @@ TEST_F(ViewObjectE2E, AHangingViewObjectHoldsTheRestoreOnlyForItsWait) {
     DWORD code = 1;
     EXPECT_TRUE(app.process().WaitForExit(15000, &code));
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(e2e::ReadLayoutValues(), seeded);
+    EXPECT_EQ(e2e::ReadLayoutValues(), expected);
 }
 
 // Closing while the restore still waits for a view object that never answers saves the
 // layouts and ends the process within the close path's time-out.
 TEST_F(ViewObjectE2E, AHangingViewObjectDoesNotHoldTheClose) {
     Seed({{PackIconPos(10, 20), L"a"}});
-    const e2e::LayoutValues seeded = e2e::ReadLayoutValues();
+    const e2e::LayoutValues expected =
+        e2e::ValuesOf({{L"home", {{PackIconPos(10, 20), L"a"}}},
+                       {L"other", {{PackIconPos(1, 1), L"x"}}},
+                       {e2e::kSnapshotTitle, {{PackIconPos(0, 0), L"a"}}}});
     StartDesktop({{0, 0, "a"}}, ViewObjectMode::kHangs);
     e2e::RunningApp app;
     ASSERT_TRUE(app.main());
@@ -383,7 +392,7 @@ TEST_F(ViewObjectE2E, AHangingViewObjectDoesNotHoldTheClose) {
     EXPECT_TRUE(app.process().WaitForExit(15000, &code));
     std::printf("closed in %lu ms\n", static_cast<unsigned long>(GetTickCount() - start));
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(e2e::ReadLayoutValues(), seeded);
+    EXPECT_EQ(e2e::ReadLayoutValues(), expected);
 }
 
 // The registration exists only while its object does, and then the values Wine had

@@ -7,6 +7,7 @@
 namespace e2e {
 
 const wchar_t kLayoutsKey[] = L"Software\\BRANOK Soft\\TORVINEL";
+const wchar_t kSnapshotTitle[] = L"（復元前の配置）";
 
 namespace {
 
@@ -124,6 +125,29 @@ LayoutValues ReadLayoutValues() {
     LayoutValues out;
     const Key key = OpenKey(HKEY_CURRENT_USER, kLayoutsKey);
     if (key) CollectValues(key.Get(), L"", out);
+    return out;
+}
+
+LayoutValues ValuesOf(const std::vector<SeedLayout>& layouts) {
+    LayoutValues out;
+    auto dword = [](DWORD v) {
+        return std::make_pair(DWORD{REG_DWORD}, std::string(reinterpret_cast<char*>(&v), sizeof v));
+    };
+    auto string = [](const std::wstring& v) {
+        return std::make_pair(DWORD{REG_SZ}, std::string(reinterpret_cast<const char*>(v.c_str()),
+                                                         (v.size() + 1) * sizeof(wchar_t)));
+    };
+    out[L"Title\\Number"] = dword(static_cast<DWORD>(layouts.size()));
+    for (size_t i = 0; i < layouts.size(); ++i) {
+        const std::wstring n = std::to_wstring(i);
+        out[L"Title\\Title[" + n + L"]"] = string(layouts[i].title);
+        out[L"Pos\\Number[" + n + L"]"] = dword(static_cast<DWORD>(layouts[i].icons.size()));
+        for (size_t j = 0; j < layouts[i].icons.size(); ++j) {
+            const std::wstring ij = L"[" + n + L"][" + std::to_wstring(j) + L"]";
+            out[L"Pos\\Pos" + ij] = dword(layouts[i].icons[j].packedPos);
+            out[L"Pos\\Name" + ij] = string(layouts[i].icons[j].name);
+        }
+    }
     return out;
 }
 

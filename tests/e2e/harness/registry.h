@@ -45,6 +45,11 @@ using LayoutValues = std::map<std::wstring, std::pair<DWORD, std::string>>;
 LayoutValues ReadLayoutValues();
 // Titles 0..Number-1 as stored.
 std::vector<std::wstring> ReadTitles();
+// What ReadLayoutValues gives once the program has saved exactly these layouts.
+LayoutValues ValuesOf(const std::vector<SeedLayout>& layouts);
+
+// The title of the layout the program keeps of the desktop before each restore.
+extern const wchar_t kSnapshotTitle[];
 
 // Makes GetVersionExA report Windows 98 to TORVINEL.EXE (Wine's AppDefaults), or not.
 void SetWin98(bool on);

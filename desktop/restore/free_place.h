@@ -1,0 +1,63 @@
+// The nearest free place for an icon: a search on the grid of the icon spacing around
+// the icon's own place, among the boxes of every icon, indexed by cell so that a test
+// for overlap looks at a few boxes only, never at all of them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "desktop/desktop.h"
+#include "desktop/restore/visible_place.h"
+
+namespace restore {
+
+// An icon at (x, y) covers [x, x + iconCx) x [y, y + iconCy); two boxes overlap when
+// they share a pixel (boxes that only touch do not). With no icon size known nothing
+// overlaps.
+class FreePlaces {
+public:
+    explicit FreePlaces(const desktop::Screen& screen);
+
+    // Adds the box of an icon at `p`; `pinned` boxes (icons at their restored places)
+    // are the ones other icons are moved off. Returns the box's id: 0, 1, 2...
+    int Add(Place p, bool pinned);
+    Place At(int id) const { return m_boxes[static_cast<size_t>(id)].p; }
+    bool OverlapsPinned(int id) const;
+    // The first place on the grid around box `id`'s place, ring by ring outward (ring r:
+    // the places r steps of the spacing away across or down, whichever is more), in a
+    // ring the nearest first, ties above before below, then left before right; whose box
+    // lies inside one visible area (with none known: inside the 16-bit coordinates) and
+    // overlaps no other box. Nullopt once a ring lies wholly outside every visible area.
+    std::optional<Place> Nearest(int id) const;
+    void MoveTo(int id, Place p);
+
+private:
+    struct Box {
+        Place p;
+        bool pinned;
+    };
+    // A place of a ring as steps of the spacing across (i) and down (j).
+    struct Step {
+        int i, j;
+    };
+    // The places of ring r (r >= 1) in search order; made once per search object.
+    static std::vector<Step> MakeRing(int r, int64_t cx, int64_t cy);
+    const std::vector<Step>& Ring(int r) const;
+    int64_t CellOf(Place p) const;
+    // Calls f(id) for each box that overlaps a box at `p`; stops when f returns true.
+    template <class F>
+    bool AnyOverlapping(Place p, F f) const;
+    bool Inside(Place p) const;
+
+    int32_t m_cx;
+    int32_t m_cy;
+    std::vector<desktop::Area> m_visible;
+    std::vector<Box> m_boxes;
+    // Boxes by the cell of their top-left corner (cells of one icon spacing).
+    std::unordered_map<int64_t, std::vector<int>> m_cells;
+    mutable std::vector<std::vector<Step>> m_rings;
+};
+
+}  // namespace restore
