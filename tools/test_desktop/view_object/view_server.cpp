@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "tools/test_desktop/view_object/ids.h"
+#include "tools/test_desktop/view_object/kept_places.h"
 
 namespace testdesk {
 
@@ -463,7 +464,9 @@ public:
             POINT pt = ToListView(points[i]);
             SendMessageW(g_server.listView, LVM_SETITEMPOSITION32, index,
                          reinterpret_cast<LPARAM>(&pt));
+            KeepToldPlace(index, pt);
         }
+        SaveKeptPlaces();
         return S_OK;
     }
 };
