@@ -89,6 +89,11 @@ TEST_F(DesktopCheck, PassesOnTheTestDesktopWhoseRestartLosesListViewOnlyPlaces) 
     testdesk::TestDesktop desk(items, options);
     ASSERT_TRUE(desk.Ready());
 
+    const Outcome probe = RunCheck(L"--probe --icons 12 --wait 30");
+    EXPECT_EQ(probe.exitCode, 0u) << probe.log;
+    EXPECT_TRUE(Contains(probe.log, "probe: 12 icons")) << probe.log;
+    EXPECT_TRUE(Contains(probe.log, "probe: ANSI code page 932")) << probe.log;
+
     const Outcome outcome = RunCheck(L"--run --icons 12 --wait 30");
     EXPECT_EQ(outcome.exitCode, 0u) << outcome.log;
     EXPECT_TRUE(Contains(outcome.log, "after the restart: every icon back")) << outcome.log;

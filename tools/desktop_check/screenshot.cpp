@@ -65,7 +65,10 @@ std::string TakeScreenshot(const std::string& name) {
     file.bfSize = file.bfOffBits + info.biSizeImage;
     char number[8];
     std::snprintf(number, sizeof number, "%02d-", g_next++);
-    const std::string path = g_folder + "\\" + number + name + ".bmp";
+    std::string fileName = number + name;
+    for (char& c : fileName)
+        if (c == ' ') c = '-';
+    const std::string path = g_folder + "\\" + fileName + ".bmp";
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return "";
     const bool written = std::fwrite(&file, sizeof file, 1, f) == 1 &&
