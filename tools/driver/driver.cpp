@@ -29,6 +29,24 @@ BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM param) {
     s->found = hwnd;
     return FALSE;
 }
+struct ControlSearch {
+    DWORD pid;
+    int controlId;
+    HWND except;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialogWith(HWND hwnd, LPARAM param) {
+    auto* s = reinterpret_cast<ControlSearch*>(param);
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    if (hwnd == s->except || std::wstring(cls) != L"#32770" || !IsWindowVisible(hwnd)) return TRUE;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != s->pid || !GetDlgItem(hwnd, s->controlId)) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
 }  // namespace
 
 bool Process::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
@@ -67,6 +85,21 @@ HWND WaitForDialog(DWORD pid, const std::wstring& caption, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     for (;;) {
         if (HWND hwnd = FindDialog(pid, caption)) return hwnd;
+        if (GetTickCount() - start >= timeoutMs) return nullptr;
+        Sleep(kPollMs);
+    }
+}
+
+HWND FindDialogWith(DWORD pid, int controlId, HWND except) {
+    ControlSearch s{pid, controlId, except, nullptr};
+    EnumWindows(&MatchDialogWith, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND WaitForDialogWith(DWORD pid, int controlId, DWORD timeoutMs, HWND except) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (HWND hwnd = FindDialogWith(pid, controlId, except)) return hwnd;
         if (GetTickCount() - start >= timeoutMs) return nullptr;
         Sleep(kPollMs);
     }
@@ -119,6 +152,11 @@ void SelectListLine(HWND dialog, int listId, int index) {
     SendMessageW(list, LB_SETCURSEL, index, 0);
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
+}
+
+void PressButton(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 void ClickButton(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }

@@ -39,6 +39,11 @@ Process Start(const std::wstring& exePath);
 HWND WaitForDialog(DWORD pid, const std::wstring& caption, DWORD timeoutMs = 5000);
 // The same without waiting.
 HWND FindDialog(DWORD pid, const std::wstring& caption);
+// The same found by what it holds, never by caption (captions do not survive every code
+// page): a visible dialog of process `pid` with a control of id `controlId`, other than
+// `except`.
+HWND FindDialogWith(DWORD pid, int controlId, HWND except = nullptr);
+HWND WaitForDialogWith(DWORD pid, int controlId, DWORD timeoutMs = 5000, HWND except = nullptr);
 // Waits until `hwnd` is gone or hidden; true when it went in time.
 bool WaitForClose(HWND hwnd, DWORD timeoutMs = 5000);
 
@@ -59,6 +64,9 @@ int ReadListSelection(HWND dialog, int listId);
 // Selects a line as the user would: LB_SETCURSEL, then LBN_SELCHANGE to the dialog.
 void SelectListLine(HWND dialog, int listId, int index);
 
+// WM_COMMAND/BN_CLICKED from button `id` posted to its dialog: a click that needs neither
+// the foreground nor the mouse.
+void PressButton(HWND dialog, int id);
 // PostMessage(BM_CLICK): returns at once, so a modal box the click opens can be answered.
 void ClickButton(HWND dialog, int id);
 // Message box text (the static 0xFFFF) and answer (IDOK, IDYES, IDNO, ...).

@@ -3,7 +3,7 @@
 //   test_desktop.exe [--items FILE [--utf8]] [--log FILE] [--dump FILE]
 //                    [--tree classic|workerw|defview-workerw|foreign-first] [--decoy]
 //                    [--hang-after N] [--die-after N] [--emulate-9x] [--size WxH]
-//                    [--view-object MODE --view-log FILE]
+//                    [--view-object MODE --view-log FILE] [--keep FILE]
 //
 // --items   one icon per line: "x y text" (decimal x and y, one space, the text in the
 //           ANSI code page up to the line end; CR before LF ignored). No file or an empty
@@ -41,6 +41,13 @@
 //           "same", "reordered", "hangs" or "offset"; needs the registration of
 //           view_object/registration.h. --view-log: its SelectAndPositionItems calls.
 //           The clear-log message empties this log too.
+// --keep    the places the view object was told are kept in this file (see
+//           view_object/kept_places.h); a process started with it lays its items out
+//           from the places kept there, over those of --items.
+//
+// kRestartMessage to the host window restarts the desktop as the shell restarts: the
+// send returns 1, the process ends (its windows first) and starts anew with the same
+// command line; only what --keep kept comes back.
 //
 // kListViewMessage to the host window returns the view's window handle.
 // The user can drag icons with the mouse (moved by LVM_SETITEMPOSITION32: not logged).
@@ -63,6 +70,7 @@ constexpr char kClearLogMessage[] = "TorvinelTestDesktopClearLog";  // empties t
 constexpr char kListViewMessage[] = "TorvinelTestDesktopListView";
 constexpr char kHangMessage[] = "TorvinelTestDesktopHang";
 constexpr char kLateAnswerMessage[] = "TorvinelTestDesktopLateAnswer";
+constexpr char kRestartMessage[] = "TorvinelTestDesktopRestart";
 
 constexpr char kDecoyTitle[] = "Torvinel decoy view";
 

@@ -18,6 +18,7 @@
 #include "tools/test_desktop/items_file.h"
 #include "tools/test_desktop/protocol.h"
 #include "tools/test_desktop/shell_faults.h"
+#include "tools/test_desktop/view_object/kept_places.h"
 #include "tools/test_desktop/view_object/view_server.h"
 
 namespace {
@@ -30,7 +31,7 @@ constexpr UINT kFallbackDelayMs = 3000;
 enum class Tree { kClassic, kWorkerW, kDefViewWorkerW, kForeignFirst };
 
 struct Options {
-    std::string items, log, dump, viewLog;
+    std::string items, log, dump, viewLog, keep;
     testdesk::ViewObjectMode viewObject = testdesk::ViewObjectMode::kNone;
     bool utf8 = false;
     Tree tree = Tree::kClassic;
@@ -81,7 +82,9 @@ struct State {
     UINT listViewMessage = 0;
     UINT hangMessage = 0;
     UINT lateAnswerMessage = 0;
-    bool dumping = false;  // our own list-view messages, sent while answering another process
+    UINT restartMessage = 0;
+    bool restarting = false;  // a new process takes over once this one has ended
+    bool dumping = false;     // our own list-view messages, sent while answering another process
     LogFile log;
     testdesk::ShellFaults faults;
     struct {
@@ -128,6 +131,8 @@ Options ParseOptions(int argc, char** argv) {
             o.viewObject = testdesk::ParseViewObjectMode(argv[++i]);
         else if (a == "--view-log" && hasValue)
             o.viewLog = argv[++i];
+        else if (a == "--keep" && hasValue)
+            o.keep = argv[++i];
         else if (a == "--size" && hasValue)
             std::sscanf(argv[++i], "%dx%d", &o.width, &o.height);
         else if (a == "--origin" && hasValue)
@@ -247,6 +252,10 @@ bool HostMessage(UINT msg, WPARAM wParam, LRESULT& result) {
         result = 1;
     } else if (msg == g.lateAnswerMessage) {
         result = static_cast<LRESULT>(g.faults.Late());
+    } else if (msg == g.restartMessage) {
+        g.restarting = true;
+        PostMessageA(g.host, WM_CLOSE, 0, 0);
+        result = 1;
     } else if (msg == WM_TIMER && (wParam == kPlaceTimer || wParam == kFallbackTimer)) {
         PlaceItems();
     } else if (msg == WM_CLOSE) {
@@ -402,6 +411,19 @@ bool CreateDesktop(HINSTANCE instance) {
     return true;
 }
 
+// As the shell restarts: a new process with the same command line, started once this
+// one's windows and class registration are gone, so that only one desktop is ever found.
+void Restart() {
+    std::string cmd = GetCommandLineA();
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -415,6 +437,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g.listViewMessage = RegisterWindowMessageA(testdesk::kListViewMessage);
     g.hangMessage = RegisterWindowMessageA(testdesk::kHangMessage);
     g.lateAnswerMessage = RegisterWindowMessageA(testdesk::kLateAnswerMessage);
+    g.restartMessage = RegisterWindowMessageA(testdesk::kRestartMessage);
+    // An earlier process's view object was told these places: they win over the file's.
+    for (const auto& [index, pt] : testdesk::KeepPlacesIn(g.options.keep))
+        if (static_cast<size_t>(index) < g.items.size()) {
+            g.items[static_cast<size_t>(index)].x = pt.x;
+            g.items[static_cast<size_t>(index)].y = pt.y;
+        }
     if (!g.faults.Open()) return 2;
     g.faults.HangAfter(g.options.hangAfter);
     g.faults.DieAfter(g.options.dieAfter);
@@ -443,5 +472,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g.viewServer.Stop();  // a class left registered would outlive us in rpcss
     g.view.Reset();
     g.mapping.Reset();
+    if (g.restarting) Restart();
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "tools/test_desktop/protocol.h"
 
@@ -91,12 +92,16 @@ TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions 
     m_logPath = m_dir + "\\setpos.log";
     m_dumpPath = m_dir + "\\dump.txt";
     m_viewLogPath = m_dir + "\\view.log";
+    m_keptPath = m_dir + "\\kept.txt";
     if (!WriteItemsFile(itemsPath, items)) return;
 
     std::string cmd = "\"" + TestDesktopExe() + "\" --items \"" + itemsPath + "\" --log \"" +
                       m_logPath + "\" --dump \"" + m_dumpPath + "\"";
     cmd += TreeOption(options.tree);
-    if (options.decoy) cmd += " --decoy";
+    if (options.decoy)
+        cmd += " --decoy";
+    else
+        cmd += " --keep \"" + m_keptPath + "\"";
     if (options.emulate9x) cmd += " --emulate-9x";
     if (options.viewObject != ViewObjectMode::kNone)
         cmd += std::string(" --view-object ") + ViewObjectModeName(options.viewObject) +
@@ -132,6 +137,7 @@ TestDesktop::~TestDesktop() {
     DeleteFileA(m_logPath.c_str());
     DeleteFileA(m_dumpPath.c_str());
     DeleteFileA(m_viewLogPath.c_str());
+    DeleteFileA(m_keptPath.c_str());
     RemoveDirectoryA(m_dir.c_str());
 }
 
@@ -220,6 +226,37 @@ std::vector<SetPositionRecord> TestDesktop::SetPositionLog() const {
 
 void TestDesktop::ClearSetPositionLog() const {
     if (HWND host = Host()) SendMessageA(host, RegisterWindowMessageA(kClearLogMessage), 0, 0);
+}
+
+bool TestDesktop::Restart(DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    HWND host = Host();
+    if (!host ||
+        !SendMessageTimeoutA(host, RegisterWindowMessageA(kRestartMessage), 0, 0, SMTO_ABORTIFHUNG,
+                             10000, &result) ||
+        result != 1)
+        return false;
+    return FollowRestart(timeoutMs);
+}
+
+bool TestDesktop::FollowRestart(DWORD timeoutMs) {
+    if (!m_process || m_decoy) return false;
+    const DWORD start = GetTickCount();
+    if (WaitForSingleObject(m_process.Get(), timeoutMs) != WAIT_OBJECT_0) return false;
+    m_ready = false;
+    for (;;) {
+        const DWORD pid = ProcessOf(FindReadyProgman());
+        if (pid && pid != m_processId) {
+            win::UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+            if (!process) return false;
+            m_process = std::move(process);
+            m_processId = pid;
+            m_ready = true;
+            return true;
+        }
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(kPollMs);
+    }
 }
 
 void TestDesktop::Close() {

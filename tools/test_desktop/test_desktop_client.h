@@ -91,6 +91,14 @@ public:
     // All the view object logged so far: those calls and the names it was asked for.
     ViewObjectLog ViewLog() const { return ReadViewObjectLog(m_viewLogPath); }
 
+    // Restarts the desktop as the shell restarts (kRestartMessage of protocol.h): the
+    // new process lays its items out from the places the view object was told. True once
+    // the new process is ready; this object then stands for it.
+    bool Restart(DWORD timeoutMs = 20000);
+    // The same when someone else sent the restart: waits for this process to end and
+    // for a new desktop to be ready, and stands for that one.
+    bool FollowRestart(DWORD timeoutMs = 20000);
+
     // Asks the desktop to close (letting any held message go first) and waits for its
     // process to end.
     void Close();
@@ -103,6 +111,7 @@ private:
     std::string m_logPath;
     std::string m_dumpPath;
     std::string m_viewLogPath;
+    std::string m_keptPath;
     win::UniqueHandle m_process;
     DWORD m_processId = 0;
     bool m_decoy = false;

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "tools/test_desktop/view_object/ids.h"
+#include "tools/test_desktop/view_object/kept_places.h"
 
 namespace testdesk {
 
@@ -477,7 +478,9 @@ public:
                          reinterpret_cast<LPARAM>(&pt));
             if (static_cast<size_t>(index) < g_server.viewPlaces.size())
                 g_server.viewPlaces[index] = pt;
+            KeepToldPlace(index, pt);
         }
+        SaveKeptPlaces();
         return S_OK;
     }
 };

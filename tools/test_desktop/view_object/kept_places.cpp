@@ -1,0 +1,45 @@
+// The view object's kept places (see kept_places.h).
+#include "tools/test_desktop/view_object/kept_places.h"
+
+#include <cstdio>
+
+namespace testdesk {
+
+namespace {
+struct Kept {
+    std::string path;
+    std::map<int, POINT> places;
+};
+Kept g_kept;
+}  // namespace
+
+std::map<int, POINT> KeepPlacesIn(const std::string& path) {
+    g_kept = Kept{path, {}};
+    if (path.empty()) return {};
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        int index = 0;
+        long x = 0, y = 0;
+        while (std::fscanf(f, "%d %ld %ld", &index, &x, &y) == 3)
+            if (index >= 0) g_kept.places[index] = POINT{x, y};
+        std::fclose(f);
+    }
+    return g_kept.places;
+}
+
+void KeepToldPlace(int index, POINT pt) {
+    if (!g_kept.path.empty() && index >= 0) g_kept.places[index] = pt;
+}
+
+void SaveKeptPlaces() {
+    if (g_kept.path.empty()) return;
+    // Written beside and renamed over, so that a process ended mid-write keeps the last.
+    const std::string part = g_kept.path + ".part";
+    std::FILE* f = std::fopen(part.c_str(), "wb");
+    if (!f) return;
+    for (const auto& [index, pt] : g_kept.places)
+        std::fprintf(f, "%d %ld %ld\n", index, static_cast<long>(pt.x), static_cast<long>(pt.y));
+    if (std::fclose(f) == 0)
+        MoveFileExA(part.c_str(), g_kept.path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+}  // namespace testdesk
