@@ -77,7 +77,6 @@ std::vector<desktop::PlacedIcon> RestoreByName(desktop::Desktop& desk, const Res
             placed.push_back({i, std::move(text), target.x, target.y});
         if (Aborted(job)) break;
     }
-    // The icons moved off restored ones may stand anywhere in item order.
     if (job.progress && job.unburied && !job.unburied->empty()) job.progress->store(count);
     Unbury(desk, view, job, &placed);
     if (desk.Lost()) placed.clear();

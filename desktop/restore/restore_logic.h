@@ -30,11 +30,12 @@ struct RestoreJob {
     int32_t mode;
     const std::atomic<int32_t>& abort;
     const std::atomic<int32_t>& speed;
+    const std::vector<desktop::PlacedIcon>* unburied = nullptr;
     // Where the NT variant publishes how far its position messages have come: before its
     // first position message to item i it stores i + 1, so an item at or above the value
-    // read has not been moved (null: published nowhere).
+    // read has not been moved (null: published nowhere). Before the icons it moves off
+    // restored ones, it stores the item count: those may stand anywhere in item order.
     std::atomic<int32_t>* progress = nullptr;
-    const std::vector<desktop::PlacedIcon>* unburied = nullptr;
 };
 
 // Both variants stop at the first message the view leaves unanswered (Desktop::Lost).
