@@ -481,7 +481,7 @@ TEST_F(RestoreTest, ByNamePublishesHowFarItsPositionMessagesHaveCome) {
             ++sets;
             if (progress.load() != call.index + 1) ++wrong;
         });
-        restore::RestoreByName(sim, {store, 0, mode, abort, speed, &progress});
+        restore::RestoreByName(sim, {store, 0, mode, abort, speed, nullptr, &progress});
         EXPECT_GT(sets, 0);
         EXPECT_EQ(wrong, 0);
         EXPECT_EQ(progress.load(), 3);
