@@ -196,12 +196,13 @@ struct ViewObject::Chain {
     // Windows 10 1809 and later the view's own position of an icon moved only by
     // list-view messages may lag behind the list view's, and a difference measured on
     // such an icon would shift every point of the commit, in the place the shell keeps.
-    // The restore moves items in index order and publishes, before its first message to
-    // an item, how far it has come (`progress`): an item at or above it stands where it
-    // stood, and did through the reading when it still is after it. The last items are
-    // tried first, as the restore reaches them last (on a small desktop it may be done
-    // before this check is). The offset is taken only when every icon measured, at
-    // least two, shows the same difference (one icon could be dragged by the user
+    // The restore moves items in index order and publishes, before its first position
+    // message to an item, how far it has come (`progress`): an item at or above it
+    // stands where it stood, and did through the reading when it still is after it. The
+    // last items are tried first, as the restore reaches them last (on a small desktop
+    // it may be done before this check is). The offset is taken only when every icon
+    // measured, at least two, shows the same difference (an icon this restore leaves
+    // alone may still lag from an earlier move by list-view messages, or be dragged
     // meanwhile); otherwise, and when every icon moves, the points go untranslated,
     // which is right wherever the view counts as the list view does.
     void CheckCoordinates(const std::atomic<int32_t>& progress) {
