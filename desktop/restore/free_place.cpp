@@ -10,9 +10,9 @@ namespace {
 
 int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
-int64_t Key(int64_t cellX, int64_t cellY) {
-    return static_cast<int64_t>((static_cast<uint64_t>(cellY) << 32) ^
-                                (static_cast<uint64_t>(cellX) & 0xFFFFFFFFu));
+size_t Hash(int64_t cellX, int64_t cellY) {
+    return static_cast<size_t>(static_cast<uint64_t>(cellX) * 0x9E3779B97F4A7C15u ^
+                               static_cast<uint64_t>(cellY) * 0xC2B2AE3D27D4EB4Fu);
 }
 
 }  // namespace
@@ -23,10 +23,12 @@ std::vector<FreePlaces::Step> FreePlaces::MakeRing(int r, int64_t cx, int64_t cy
     for (int j = -r; j <= r; ++j)
         for (int i = -r; i <= r; ++i)
             if (std::abs(i) == r || std::abs(j) == r) steps.push_back({i, j});
-    std::stable_sort(steps.begin(), steps.end(), [&](Step a, Step b) {
+    std::sort(steps.begin(), steps.end(), [&](Step a, Step b) {
         const int64_t da = a.i * cx * a.i * cx + a.j * cy * a.j * cy;
         const int64_t db = b.i * cx * b.i * cx + b.j * cy * b.j * cy;
-        return da < db;  // equal distances keep the row order: above first, then left
+        // Equal distances: the upper row first, in a row the left place first.
+        if (da != db) return da < db;
+        return a.j != b.j ? a.j < b.j : a.i < b.i;
     });
     return steps;
 }
@@ -38,8 +40,11 @@ const std::vector<FreePlaces::Step>& FreePlaces::Ring(int r) const {
     return m_rings[static_cast<size_t>(r) - 1];
 }
 
-FreePlaces::FreePlaces(const desktop::Screen& screen)
+FreePlaces::FreePlaces(const desktop::Screen& screen, size_t expected)
     : m_cx(screen.iconCx), m_cy(screen.iconCy), m_visible(screen.visible) {
+    size_t buckets = 64;
+    while (buckets < 2 * expected) buckets *= 2;
+    m_buckets.resize(buckets);
     m_visible.erase(std::remove_if(m_visible.begin(), m_visible.end(),
                                    [](const desktop::Area& a) {
                                        return a.right <= a.left || a.bottom <= a.top;
@@ -49,12 +54,22 @@ FreePlaces::FreePlaces(const desktop::Screen& screen)
     if (m_visible.empty()) m_visible.push_back({-32768, -32768, 32768, 32768});
 }
 
-int64_t FreePlaces::CellOf(Place p) const { return Key(FloorDiv(p.x, m_cx), FloorDiv(p.y, m_cy)); }
+std::vector<int>& FreePlaces::Bucket(int64_t cellX, int64_t cellY) {
+    return m_buckets[Hash(cellX, cellY) & (m_buckets.size() - 1)];
+}
+
+const std::vector<int>& FreePlaces::Bucket(int64_t cellX, int64_t cellY) const {
+    return m_buckets[Hash(cellX, cellY) & (m_buckets.size() - 1)];
+}
+
+std::vector<int>& FreePlaces::BucketOf(Place p) {
+    return Bucket(FloorDiv(p.x, m_cx), FloorDiv(p.y, m_cy));
+}
 
 int FreePlaces::Add(Place p, bool pinned) {
     const int id = static_cast<int>(m_boxes.size());
     m_boxes.push_back({p, pinned});
-    if (m_cx > 0 && m_cy > 0) m_cells[CellOf(p)].push_back(id);
+    if (m_cx > 0 && m_cy > 0) BucketOf(p).push_back(id);
     return id;
 }
 
@@ -67,9 +82,7 @@ bool FreePlaces::AnyOverlapping(Place p, F f) const {
     const int64_t py = FloorDiv(p.y, m_cy);
     for (int64_t cy = py - 1; cy <= py + 1; ++cy) {
         for (int64_t cx = px - 1; cx <= px + 1; ++cx) {
-            const auto it = m_cells.find(Key(cx, cy));
-            if (it == m_cells.end()) continue;
-            for (const int id : it->second) {
+            for (const int id : Bucket(cx, cy)) {
                 const Place q = m_boxes[static_cast<size_t>(id)].p;
                 const bool overlap =
                     int64_t{q.x} < int64_t{p.x} + m_cx && int64_t{p.x} < int64_t{q.x} + m_cx &&
@@ -130,9 +143,9 @@ std::optional<Place> FreePlaces::Nearest(int id) const {
 void FreePlaces::MoveTo(int id, Place p) {
     Box& box = m_boxes[static_cast<size_t>(id)];
     if (m_cx > 0 && m_cy > 0) {
-        std::vector<int>& cell = m_cells[CellOf(box.p)];
+        std::vector<int>& cell = BucketOf(box.p);
         cell.erase(std::find(cell.begin(), cell.end(), id));
-        m_cells[CellOf(p)].push_back(id);
+        BucketOf(p).push_back(id);
     }
     box.p = p;
 }

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 #include "desktop/desktop.h"
@@ -18,7 +17,8 @@ namespace restore {
 // overlaps.
 class FreePlaces {
 public:
-    explicit FreePlaces(const desktop::Screen& screen);
+    // `expected`: about how many boxes will be added (sizes the index).
+    FreePlaces(const desktop::Screen& screen, size_t expected);
 
     // Adds the box of an icon at `p`; `pinned` boxes (icons at their restored places)
     // are the ones other icons are moved off. Returns the box's id: 0, 1, 2...
@@ -45,7 +45,9 @@ private:
     // The places of ring r (r >= 1) in search order; made once per search object.
     static std::vector<Step> MakeRing(int r, int64_t cx, int64_t cy);
     const std::vector<Step>& Ring(int r) const;
-    int64_t CellOf(Place p) const;
+    std::vector<int>& Bucket(int64_t cellX, int64_t cellY);
+    const std::vector<int>& Bucket(int64_t cellX, int64_t cellY) const;
+    std::vector<int>& BucketOf(Place p);
     // Calls f(id) for each box that overlaps a box at `p`; stops when f returns true.
     template <class F>
     bool AnyOverlapping(Place p, F f) const;
@@ -55,8 +57,9 @@ private:
     int32_t m_cy;
     std::vector<desktop::Area> m_visible;
     std::vector<Box> m_boxes;
-    // Boxes by the cell of their top-left corner (cells of one icon spacing).
-    std::unordered_map<int64_t, std::vector<int>> m_cells;
+    // Boxes by the cell of their top-left corner (cells of one icon spacing), hashed
+    // into a fixed number of buckets; a bucket may hold boxes of other cells too.
+    std::vector<std::vector<int>> m_buckets;
     mutable std::vector<std::vector<Step>> m_rings;
 };
 

@@ -30,7 +30,7 @@ Place SentPlace(const CLayoutStore& store, int layout, const desktop::Screen& sc
 Plan PlanRestore(const CLayoutStore& store, int layout, desktop::Scheme scheme,
                  const Before& before) {
     Plan plan;
-    FreePlaces boxes(before.screen);
+    FreePlaces boxes(before.screen, before.icons.size());
     const int n = static_cast<int>(before.icons.size());
     // Box ids are item indexes: every icon where the restore leaves it.
     std::vector<int> unpaired;

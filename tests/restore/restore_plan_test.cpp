@@ -66,7 +66,7 @@ TEST(FreePlaces, RingOrderAndWhereTheSearchStops) {
         {"no area known: anywhere in 16 bits", Screen{50, 40, {}}, {}, "100,60"},
     };
     for (const Case& c : cases) {
-        FreePlaces boxes(c.screen);
+        FreePlaces boxes(c.screen, 16);
         boxes.Add({100, 100}, true);
         const int icon = boxes.Add({100, 100}, false);
         for (Place p : c.others) boxes.Add(p, true);
@@ -77,7 +77,7 @@ TEST(FreePlaces, RingOrderAndWhereTheSearchStops) {
 // Far from the screen the search gives up once a ring misses every visible area; on a
 // crowded screen it goes as many rings out as it takes.
 TEST(FreePlaces, SearchesOutwardUntilTheScreenEnds) {
-    FreePlaces boxes(kScreen);
+    FreePlaces boxes(kScreen, 401);
     for (int y = 0; y + 40 <= 800; y += 40)
         for (int x = 0; x + 50 <= 1000; x += 50)
             if (!(x == 950 && y == 760)) boxes.Add({x, y}, true);
@@ -87,7 +87,7 @@ TEST(FreePlaces, SearchesOutwardUntilTheScreenEnds) {
     const int other = boxes.Add({500, 400}, false);
     EXPECT_EQ(Str(boxes.Nearest(other)), "stays");  // no hole left
 
-    FreePlaces far(kScreen);
+    FreePlaces far(kScreen, 2);
     far.Add({5000, 5000}, true);
     EXPECT_EQ(Str(far.Nearest(far.Add({5000, 5000}, false))), "stays");
 }

@@ -147,7 +147,7 @@ void BenchRestoreWithSnapshot() {
     size_t moved = 0;
     for (int round = 0; round < kRounds; ++round) {
         const auto start = Clock::now();
-        restore::FreePlaces boxes(crowded.screen);
+        restore::FreePlaces boxes(crowded.screen, crowded.icons.size());
         for (int i = 0; i < kIcons; ++i) boxes.Add({crowded.icons[i].x, crowded.icons[i].y}, true);
         moved = 0;
         for (int i = kIcons; i < kIcons + kNew; ++i) {
