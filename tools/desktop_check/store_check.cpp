@@ -43,7 +43,8 @@ std::vector<std::string> ReadTitles() {
 
 void CheckStore(const std::string& title, bool expectSnapshot) {
     const std::vector<std::string> titles = ReadTitles();
-    Line("store: " + std::to_string(titles.size()) + " layouts in HKCU\\" + kTitleKey);
+    Line("store: layouts in HKCU\\" + std::string(kTitleKey) + ": " +
+         std::to_string(titles.size()));
     if (std::find(titles.begin(), titles.end(), title) == titles.end())
         Difference("store: the layout \"" + title + "\" is not in the registry");
     Line("store: the layout \"" + title + "\" is there");
