@@ -306,8 +306,8 @@ void BenchViewObject() {
     const auto withCommit = [&](int layout) {
         desktop::Win32Desktop desk;
         desktop::ViewCommit commit;
-        told = commit.HandOver(
-            restore::RestoreByName(desk, {store, layout, 0, abort, speed, commit.Progress()}));
+        told = commit.HandOver(restore::RestoreByName(
+            desk, {store, layout, 0, abort, speed, nullptr, commit.Progress()}));
     };
     const auto without = [&](int layout) {
         desktop::Win32Desktop desk;
