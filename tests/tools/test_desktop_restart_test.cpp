@@ -1,6 +1,7 @@
 // The test desktop restarts as the shell has since Windows 10 1809: the places its view
 // object was told come back in the new process, places set only by list-view messages do
 // not (the desktop check's restart step relies on both).
+#include <atomic>
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -62,9 +63,12 @@ protected:
 
 TEST_F(TestDesktopRestart, ToldPlacesComeBackListViewPlacesDoNot) {
     {
-        desktop::ViewObject view;
+        const std::atomic<int32_t> nothingMoved{0};
+        desktop::ViewObject view(nothingMoved);
         ASSERT_TRUE(view.Ready());
-        ASSERT_EQ(view.Tell({{0, "told", 300, 40}, {1, "told then moved", 400, 140}}), 2u);
+        ASSERT_EQ(view.Tell({{0, "told", 300, 40}, {1, "told then moved", 400, 140}},
+                            [] { return true; }),
+                  2u);
     }
     MoveByListView(*desk, 1, 500, 500);
     MoveByListView(*desk, 2, 600, 240);
