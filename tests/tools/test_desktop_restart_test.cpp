@@ -1,13 +1,13 @@
 // The test desktop restarts as the shell has since Windows 10 1809: the places its view
 // object was told come back in the new process, places set only by list-view messages do
 // not (the desktop check's restart step relies on both).
-#include <atomic>
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
