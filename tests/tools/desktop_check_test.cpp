@@ -94,7 +94,7 @@ TEST_F(DesktopCheck, PassesOnTheTestDesktopWhoseRestartLosesListViewOnlyPlaces) 
     EXPECT_TRUE(Contains(probe.log, "probe: 12 icons")) << probe.log;
     EXPECT_TRUE(Contains(probe.log, "probe: ANSI code page 932")) << probe.log;
 
-    const Outcome outcome = RunCheck(L"--run --icons 12 --wait 30");
+    const Outcome outcome = RunCheck(L"--run --icons 12 --wait 30 --expect-snapshot");
     EXPECT_EQ(outcome.exitCode, 0u) << outcome.log;
     EXPECT_TRUE(Contains(outcome.log, "after the restart: every icon back")) << outcome.log;
     EXPECT_TRUE(Contains(outcome.log, "list-view-only positions were lost")) << outcome.log;
@@ -123,7 +123,7 @@ TEST_F(DesktopCheck, PassesOnWinesOwnShellView) {
     CloseHandle(pi.hThread);
     win::UniqueHandle host(pi.hProcess);
 
-    const Outcome outcome = RunCheck(L"--run --icons 8 --wait 30 --no-restart");
+    const Outcome outcome = RunCheck(L"--run --icons 8 --wait 30 --no-restart --expect-snapshot");
     EXPECT_EQ(outcome.exitCode, 0u) << outcome.log;
     EXPECT_TRUE(Contains(outcome.log, "enjoyable restore: every icon back")) << outcome.log;
 
