@@ -17,7 +17,7 @@ namespace {
 // A ceiling, not a measure: a start that first finishes a staged save of thousands of
 // values may take many seconds on a loaded machine.
 constexpr DWORD kStartMs = 30000;
-}
+}  // namespace
 
 std::wstring TorvinelExePath() {
     std::wstring path = TORVINEL_EXE_PATH;
