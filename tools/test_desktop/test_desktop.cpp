@@ -420,8 +420,9 @@ void Restart() {
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    // Not waited for: the new desktop outlives this one.
+    const win::UniqueHandle thread(pi.hThread);
+    const win::UniqueHandle process(pi.hProcess);
 }
 
 }  // namespace
