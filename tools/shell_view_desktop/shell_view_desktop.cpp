@@ -11,13 +11,15 @@
 
 #include <string>
 
+#include "tools/shell_browser/minimal_shell_browser.h"
+
 namespace {
 
 constexpr UINT_PTR kReadyTimer = 1;
 constexpr UINT kReadyDelayMs = 300;
 
 // The browser the view talks to: its window is ours, it hosts only this view.
-class Browser final : public IShellBrowser {
+class Browser final : public MinimalShellBrowser {
 public:
     HWND top = nullptr;
     IShellView* view = nullptr;
@@ -37,30 +39,11 @@ public:
         *hwnd = top;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(WINBOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE InsertMenusSB(HMENU, LPOLEMENUGROUPWIDTHS) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetMenuSB(HMENU, HOLEMENU, HWND) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE RemoveMenusSB(HMENU) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetStatusTextSB(LPCWSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnableModelessSB(WINBOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE TranslateAcceleratorSB(MSG*, WORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE BrowseObject(PCUIDLIST_RELATIVE, UINT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetViewStateStream(DWORD, IStream**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetControlWindow(UINT, HWND*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SendControlMsg(UINT, UINT, WPARAM, LPARAM, LRESULT*) override {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE QueryActiveShellView(IShellView** active) override {
         if (!view) return E_FAIL;
         view->AddRef();
         *active = view;
         return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE OnViewWindowActive(IShellView*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE SetToolbarItems(LPTBBUTTONSB, UINT, UINT) override {
-        return E_NOTIMPL;
     }
 };
 

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/shell_browser/minimal_shell_browser.h"
 #include "tools/test_desktop/view_object/ids.h"
 #include "tools/test_desktop/view_object/kept_places.h"
 
@@ -488,7 +489,7 @@ View g_view;
 
 // The desktop's browser, as FindWindowSW hands it out: a dispatch object that offers
 // the top-level browser service.
-class Browser : public IDispatch, public IServiceProvider, public IShellBrowser {
+class Browser : public IDispatch, public IServiceProvider, public MinimalShellBrowser {
 public:
     TESTDESK_STATIC_REFCOUNT
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
@@ -514,28 +515,9 @@ public:
         *hwnd = g_server.progman;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(WINBOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE InsertMenusSB(HMENU, LPOLEMENUGROUPWIDTHS) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetMenuSB(HMENU, HOLEMENU, HWND) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE RemoveMenusSB(HMENU) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetStatusTextSB(LPCWSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnableModelessSB(WINBOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE TranslateAcceleratorSB(MSG*, WORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE BrowseObject(PCUIDLIST_RELATIVE, UINT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetViewStateStream(DWORD, IStream**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetControlWindow(UINT, HWND*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SendControlMsg(UINT, UINT, WPARAM, LPARAM, LRESULT*) override {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE QueryActiveShellView(IShellView** view) override {
         *view = static_cast<IShellView*>(&g_view);
         return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE OnViewWindowActive(IShellView*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE SetToolbarItems(LPTBBUTTONSB, UINT, UINT) override {
-        return E_NOTIMPL;
     }
 };
 Browser g_browser;
