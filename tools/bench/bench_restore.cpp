@@ -19,6 +19,7 @@
 #include "desktop/access/view_commit.h"
 #include "desktop/access/win32_desktop.h"
 #include "tools/bench/bare_send.h"
+#include "tools/bench/bench_scene.h"
 #include "desktop/restore/animation.h"
 #include "desktop/restore/restore_logic.h"
 #include "desktop/restore/visible_place.h"
@@ -66,19 +67,6 @@ Sample Time(F&& f) {
 
 LPARAM Packed(int32_t x, int32_t y) { return static_cast<LPARAM>(PackIconPos(x, y)); }
 
-// Two arrangements of n icons: a grid, and the same grid shifted. The first 2 * pairs
-// icons come in pairs that show the same name.
-std::vector<testdesk::TestItem> Grid(int n, int shift, int pairs = 0) {
-    std::vector<testdesk::TestItem> items;
-    for (int i = 0; i < n; ++i) {
-        const std::string name =
-            i < 2 * pairs ? "pair " + std::to_string(i / 2) : "icon " + std::to_string(i);
-        // Room for each label: a list view of overlapping icons paints very slowly.
-        items.push_back({(i % 15) * 80 + shift, (i / 15) * 70 + shift, name});
-    }
-    return items;
-}
-
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0.0 : v[v.size() / 2];
@@ -122,8 +110,8 @@ void Report(const char* what, const std::vector<Sample>& restore, const std::vec
 // alternates by round, so neither pays for the other. With `pairs`, only the NT variant,
 // on a desktop where that many pairs of icons show the same name.
 void BenchInstant(int pairs = 0) {
-    const std::vector<testdesk::TestItem> places[2] = {Grid(kIcons, 0, pairs),
-                                                       Grid(kIcons, 7, pairs)};
+    const std::vector<testdesk::TestItem> places[2] = {BenchGrid(kIcons, 0, pairs),
+                                                       BenchGrid(kIcons, 7, pairs)};
     testdesk::TestDesktop td(places[1]);
     if (!td.Ready()) {
         std::printf("test desktop not ready\n");
@@ -131,12 +119,7 @@ void BenchInstant(int pairs = 0) {
     }
     const HWND view = td.ListView();
     CLayoutStore store;
-    for (int layout : {0, 1}) {
-        store.SetTitle(layout, layout == 0 ? "home" : "away");
-        for (const auto& item : places[layout]) {
-            store.AddIconXY(layout, item.x, item.y, item.text.c_str());
-        }
-    }
+    AddHomeAndAway(store, places);
     std::atomic<int32_t> abort{0};
     std::atomic<int32_t> speed{1};
     desktop::Win32Desktop desk;
@@ -285,7 +268,7 @@ void BenchAnimated() {
 // call) against the same restore without it, in one run on a desktop serving the
 // view object.
 void BenchViewObject() {
-    const std::vector<testdesk::TestItem> places[2] = {Grid(kIcons, 0), Grid(kIcons, 7)};
+    const std::vector<testdesk::TestItem> places[2] = {BenchGrid(kIcons, 0), BenchGrid(kIcons, 7)};
     const testdesk::ViewObjectRegistration registration;
     testdesk::TestDesktopOptions options;
     options.viewObject = testdesk::ViewObjectMode::kSameOrder;
@@ -295,11 +278,7 @@ void BenchViewObject() {
         return;
     }
     CLayoutStore store;
-    for (int layout : {0, 1}) {
-        store.SetTitle(layout, layout == 0 ? "home" : "away");
-        for (const auto& item : places[layout])
-            store.AddIconXY(layout, item.x, item.y, item.text.c_str());
-    }
+    AddHomeAndAway(store, places);
     std::atomic<int32_t> abort{0};
     std::atomic<int32_t> speed{1};
     size_t told = 0;

@@ -20,6 +20,7 @@
 #include "desktop/restore/restore_plan.h"
 #include "store/layout_store.h"
 #include "tools/bench/bare_send.h"
+#include "tools/bench/bench_scene.h"
 #include "tools/test_desktop/test_desktop_client.h"
 
 namespace {
@@ -38,15 +39,6 @@ double Median(std::vector<double> v) {
     return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
-// kIcons icons on a grid with room for their labels, shifted by `shift`.
-std::vector<testdesk::TestItem> Grid(int shift) {
-    std::vector<testdesk::TestItem> items;
-    for (int i = 0; i < kIcons; ++i)
-        items.push_back(
-            {(i % 15) * 80 + shift, (i / 15) * 70 + shift, "icon " + std::to_string(i)});
-    return items;
-}
-
 // What the dialog does with a reading that moves something: the old snapshot out, the
 // new one appended.
 void KeepSnapshot(CLayoutStore& store, const restore::Before& before) {
@@ -59,7 +51,7 @@ void KeepSnapshot(CLayoutStore& store, const restore::Before& before) {
 }
 
 void BenchRestoreWithSnapshot() {
-    const std::vector<testdesk::TestItem> places[2] = {Grid(0), Grid(7)};
+    const std::vector<testdesk::TestItem> places[2] = {BenchGrid(kIcons, 0), BenchGrid(kIcons, 7)};
     testdesk::TestDesktop td(places[1]);
     if (!td.Ready()) {
         std::printf("test desktop not ready\n");
@@ -67,11 +59,7 @@ void BenchRestoreWithSnapshot() {
     }
     const HWND view = td.ListView();
     CLayoutStore store;
-    for (int layout : {0, 1}) {
-        store.SetTitle(layout, layout == 0 ? "home" : "away");
-        for (const auto& item : places[layout])
-            store.AddIconXY(layout, item.x, item.y, item.text.c_str());
-    }
+    AddHomeAndAway(store, places);
     std::atomic<int32_t> abort{0};
     std::atomic<int32_t> speed{1};
     desktop::Win32Desktop desk;
