@@ -6,7 +6,6 @@
 // freed block would make the real shell write into freed memory), and it works on.
 #include <gtest/gtest.h>
 
-#include "store/layout_store.h"
 #include "tests/e2e/harness/app.h"
 #include "tests/e2e/harness/buttons.h"
 #include "tests/e2e/harness/fixture.h"
@@ -79,15 +78,8 @@ TEST_F(HungShell, RestoreEndsAndTheDialogGoesIdle) {
              RestoreCase{"animated 98", true, IDC_FUN_RESTORE, reading98 + 4, LateAnswer::kNone},
          }) {
         SCOPED_TRACE(c.name);
-        const e2e::SeedLayout home{L"home", grid.saved},
-            other{L"other", {{PackIconPos(1, 1), L"x"}}};
-        e2e::SeedLayouts({home, other});
-        // The snapshot: where the icons stood (the 98 scheme reads no names).
-        std::vector<e2e::SeedIcon> before = e2e::SavedPlaces(grid.items, 0);
-        if (c.win98)
-            for (e2e::SeedIcon& icon : before) icon.name.clear();
-        const e2e::LayoutValues expected =
-            e2e::ValuesOf({home, other, {e2e::kSnapshotTitle, before}});
+        // Both layouts and the snapshot of before the restore are kept.
+        const e2e::LayoutValues expected = e2e::SeedHomeAndOther(grid, c.win98);
         testdesk::TestDesktopOptions options;
         options.emulate9x = c.win98;
         TestDesktop shell(grid.items, options);

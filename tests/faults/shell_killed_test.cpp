@@ -7,7 +7,6 @@
 
 #include <cstdio>
 
-#include "store/layout_store.h"
 #include "tests/e2e/harness/app.h"
 #include "tests/e2e/harness/buttons.h"
 #include "tests/e2e/harness/fixture.h"
@@ -62,15 +61,8 @@ TEST_F(ShellKilled, RestoreEndsAndTheDialogGoesIdle) {
          {Case{"instant", false, IDC_RESTORE}, Case{"animated", false, IDC_FUN_RESTORE},
           Case{"instant 98", true, IDC_RESTORE}, Case{"animated 98", true, IDC_FUN_RESTORE}}) {
         SCOPED_TRACE(c.name);
-        const e2e::SeedLayout home{L"home", grid.saved},
-            other{L"other", {{PackIconPos(1, 1), L"x"}}};
-        e2e::SeedLayouts({home, other});
-        // The snapshot of before the restore (the 98 scheme reads no names) is kept.
-        std::vector<e2e::SeedIcon> before = e2e::SavedPlaces(grid.items, 0);
-        if (c.win98)
-            for (e2e::SeedIcon& icon : before) icon.name.clear();
-        const e2e::LayoutValues expected =
-            e2e::ValuesOf({home, other, {e2e::kSnapshotTitle, before}});
+        // Both layouts and the snapshot of before the restore are kept.
+        const e2e::LayoutValues expected = e2e::SeedHomeAndOther(grid, c.win98);
         testdesk::TestDesktopOptions options;
         options.emulate9x = c.win98;
         TestDesktop shell(grid.items, options);

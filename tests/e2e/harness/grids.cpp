@@ -25,6 +25,15 @@ IconGrid MakeGrid(int n, int offset) {
     return grid;
 }
 
+LayoutValues SeedHomeAndOther(const IconGrid& grid, bool win98) {
+    const SeedLayout home{L"home", grid.saved}, other{L"other", {{PackIconPos(1, 1), L"x"}}};
+    SeedLayouts({home, other});
+    std::vector<SeedIcon> before = SavedPlaces(grid.items, 0);
+    if (win98)
+        for (SeedIcon& icon : before) icon.name.clear();
+    return ValuesOf({home, other, {kSnapshotTitle, before}});
+}
+
 std::vector<size_t> Misplaced(const std::vector<testdesk::TestItem>& now,
                               const std::vector<SeedIcon>& saved) {
     std::vector<size_t> off;

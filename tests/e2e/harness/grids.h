@@ -21,6 +21,11 @@ struct IconGrid {
 // `n` icons "icon 0".. on a grid 40 wide, and their saved places `offset` pixels off.
 IconGrid MakeGrid(int n, int offset);
 
+// Seeds two layouts: "home" (the grid's saved places) and "other" (one icon). Returns
+// what the registry holds once a restore of "home" has begun: both, and the snapshot of
+// where the grid's icons stood (the 98 scheme reads no names).
+LayoutValues SeedHomeAndOther(const IconGrid& grid, bool win98);
+
 // Indexes of the items of `now` that do not stand where `saved` puts them (all of
 // them when the counts differ).
 std::vector<size_t> Misplaced(const std::vector<testdesk::TestItem>& now,
