@@ -1,0 +1,17 @@
+# Shared by the tests of the source checks: runs a check against its fixture tree and
+# expects it to fail, refusing exactly the lines expected (order aside).
+# expect_refused(<line regex> <expected list> <what a pass would mean> <command...>)
+function(expect_refused pattern expected passed_means)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(rc EQUAL 0)
+        message(FATAL_ERROR "the check passed ${passed_means}:\n${out}")
+    endif()
+    string(REGEX MATCHALL "${pattern}" found "${out}")
+    list(SORT found)
+    list(SORT expected)
+    if(NOT found STREQUAL expected)
+        list(JOIN expected "\n  " want)
+        list(JOIN found "\n  " got)
+        message(FATAL_ERROR "expected:\n  ${want}\nfound:\n  ${got}\nfull output:\n${out}")
+    endif()
+endfunction()
