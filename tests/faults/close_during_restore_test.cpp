@@ -90,7 +90,7 @@ TEST_P(CloseDuringRestore, WorkerEndsFirstAndTheLayoutsAreSaved) {
     const e2e::IconGrid grid =
         Animated() ? e2e::IconGrid{{{kFar, 0, "far"}}, {{PackIconPos(0, 0), L"far"}}}
                    : e2e::MakeGrid(kGridIcons, 7);
-    const e2e::SeedLayout home{L"home", grid.saved}, other{L"other", {{PackIconPos(1, 1), L"x"}}};
+    const e2e::SeedLayout home{L"home", grid.saved}, other = e2e::OtherLayout();
     e2e::SeedLayouts({home, other});
     TestDesktop shell(grid.items);
     ASSERT_TRUE(shell.Ready());

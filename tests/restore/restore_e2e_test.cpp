@@ -38,19 +38,11 @@ using Log = std::vector<SetPositionRecord>;
 
 SetPositionRecord Rec(int index, int x, int y) { return {index, x, y}; }
 
-class RestoreE2E : public e2e::Fixture {
+class RestoreE2E : public e2e::DesktopFixture {
 protected:
     // One layout "home" (line 0) with these icons, and a second line "other".
     static void Seed(const std::vector<e2e::SeedIcon>& icons) {
-        e2e::SeedLayouts({{L"home", icons}, {L"other", {{PackIconPos(1, 1), L"x"}}}});
-    }
-
-    // Starts the test desktop with `items`, with an empty position log.
-    void StartDesktop(const std::vector<TestItem>& items,
-                      testdesk::TestDesktopOptions options = {}) {
-        td = std::make_unique<TestDesktop>(items, options);
-        ASSERT_TRUE(td->Ready());
-        td->ClearSetPositionLog();
+        e2e::SeedLayouts({{L"home", icons}, e2e::OtherLayout()});
     }
 
     // Selects line 0 and presses `button`.
@@ -58,8 +50,6 @@ protected:
         app.Select(0);
         driver::ClickButton(app.main(), button);
     }
-
-    std::unique_ptr<TestDesktop> td;
 };
 
 TEST_F(RestoreE2E, InstantRestorePutsEveryNamedIconBack) {

@@ -30,16 +30,8 @@ struct Pos {
     int x, y;
 };
 
-class ScreenE2E : public e2e::Fixture {
+class ScreenE2E : public e2e::DesktopFixture {
 protected:
-    void StartDesktop(const std::vector<TestItem>& items,
-                      testdesk::TestDesktopOptions options = {}) {
-        td.reset();
-        td = std::make_unique<TestDesktop>(items, options);
-        ASSERT_TRUE(td->Ready());
-        td->ClearSetPositionLog();
-    }
-
     // Selects line 0, presses `button`, and waits until the dialog is idle again.
     void RestoreLine0(const e2e::RunningApp& app, int button) const {
         app.Select(0);
@@ -56,8 +48,6 @@ protected:
             EXPECT_EQ(items[i].y, ends[i].y) << "item " << i << " " << items[i].text;
         }
     }
-
-    std::unique_ptr<TestDesktop> td;
 };
 
 // The k-th desktop item of a text takes the k-th saved icon of that text (ignoring ASCII

@@ -43,16 +43,8 @@ std::vector<Pos> Places(const std::vector<TestItem>& items) {
     return places;
 }
 
-class SnapshotE2E : public e2e::Fixture {
+class SnapshotE2E : public e2e::DesktopFixture {
 protected:
-    void StartDesktop(const std::vector<TestItem>& items,
-                      testdesk::TestDesktopOptions options = {}) {
-        td.reset();
-        td = std::make_unique<TestDesktop>(items, options);
-        ASSERT_TRUE(td->Ready());
-        td->ClearSetPositionLog();
-    }
-
     // Selects `line`, presses `button` and waits until the dialog is idle again with a
     // line selected (a restore that moves nothing sends no message to wait for).
     void Restore(const e2e::RunningApp& app, int line, int button) const {
@@ -75,8 +67,6 @@ protected:
         const DWORD s = static_cast<DWORD>(SendMessageA(td->ListView(), LVM_GETITEMSPACING, 0, 0));
         return {LOWORD(s), HIWORD(s)};
     }
-
-    std::unique_ptr<TestDesktop> td;
 };
 
 const std::vector<TestItem> kDesktop = {{200, 300, "a"}, {400, 300, "b"}, {600, 300, "c"}};
@@ -85,7 +75,7 @@ const std::vector<Pos> kHome = {{100, 100}, {300, 100}, {500, 100}};
 const SeedLayout kHomeLayout = {
     L"home",
     {{PackIconPos(100, 100), L"a"}, {PackIconPos(300, 100), L"b"}, {PackIconPos(500, 100), L"c"}}};
-const SeedLayout kOther = {L"other", {{PackIconPos(1, 1), L"x"}}};
+const SeedLayout kOther = e2e::OtherLayout();
 
 // Restore, take it back, go forth again, in either mode; a restore that moves nothing
 // keeps the snapshot; the snapshot is saved and listed at the next start.

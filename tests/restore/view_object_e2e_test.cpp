@@ -51,7 +51,7 @@ using Placed = std::vector<ViewItemPosition>;
     return e2e::WaitForButtons(dlg, Buttons::kLineSelected, timeoutMs);
 }
 
-class ViewObjectE2E : public e2e::Fixture {
+class ViewObjectE2E : public e2e::DesktopFixture {
 protected:
     void SetUp() override {
         e2e::Fixture::SetUp();
@@ -65,15 +65,14 @@ protected:
     }
 
     static void Seed(const std::vector<e2e::SeedIcon>& icons) {
-        e2e::SeedLayouts({{L"home", icons}, {L"other", {{PackIconPos(1, 1), L"x"}}}});
+        e2e::SeedLayouts({{L"home", icons}, e2e::OtherLayout()});
     }
 
+    using DesktopFixture::StartDesktop;
     void StartDesktop(const std::vector<TestItem>& items, ViewObjectMode mode) {
         testdesk::TestDesktopOptions options;
         options.viewObject = mode;
-        td = std::make_unique<TestDesktop>(items, options);
-        ASSERT_TRUE(td->Ready());
-        td->ClearSetPositionLog();
+        StartDesktop(items, options);
     }
 
     static void RestoreHome(const e2e::RunningApp& app, int button) {
@@ -90,7 +89,6 @@ protected:
     }
 
     std::unique_ptr<testdesk::ViewObjectRegistration> registration;
-    std::unique_ptr<TestDesktop> td;
 };
 
 // Instant: every matched icon (the one in place already too) in one call at its saved
@@ -346,7 +344,7 @@ TEST_F(ViewObjectE2E, AHangingViewObjectHoldsTheRestoreOnlyForItsWait) {
     // Saved with the snapshot of before the first restore (the second moves nothing).
     const e2e::LayoutValues expected = e2e::ValuesOf(
         {{L"home", home},
-         {L"other", {{PackIconPos(1, 1), L"x"}}},
+         e2e::OtherLayout(),
          {e2e::kSnapshotTitle, {{PackIconPos(0, 0), L"a"}, {PackIconPos(5, 5), L"b"}}}});
     StartDesktop({{0, 0, "a"}, {5, 5, "b"}}, ViewObjectMode::kHangs);
     e2e::RunningApp app;
@@ -375,7 +373,7 @@ TEST_F(ViewObjectE2E, AHangingViewObjectDoesNotHoldTheClose) {
     Seed({{PackIconPos(10, 20), L"a"}});
     const e2e::LayoutValues expected =
         e2e::ValuesOf({{L"home", {{PackIconPos(10, 20), L"a"}}},
-                       {L"other", {{PackIconPos(1, 1), L"x"}}},
+                       e2e::OtherLayout(),
                        {e2e::kSnapshotTitle, {{PackIconPos(0, 0), L"a"}}}});
     StartDesktop({{0, 0, "a"}}, ViewObjectMode::kHangs);
     e2e::RunningApp app;

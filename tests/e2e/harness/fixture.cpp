@@ -17,4 +17,12 @@ void Fixture::TearDown() {
     testdesk::CloseRunningTestDesktops();
 }
 
+void DesktopFixture::StartDesktop(const std::vector<testdesk::TestItem>& items,
+                                  testdesk::TestDesktopOptions options) {
+    td.reset();
+    td = std::make_unique<testdesk::TestDesktop>(items, options);
+    ASSERT_TRUE(td->Ready());
+    td->ClearSetPositionLog();
+}
+
 }  // namespace e2e

@@ -26,7 +26,7 @@ IconGrid MakeGrid(int n, int offset) {
 }
 
 LayoutValues SeedHomeAndOther(const IconGrid& grid, bool win98) {
-    const SeedLayout home{L"home", grid.saved}, other{L"other", {{PackIconPos(1, 1), L"x"}}};
+    const SeedLayout home{L"home", grid.saved}, other = OtherLayout();
     SeedLayouts({home, other});
     std::vector<SeedIcon> before = SavedPlaces(grid.items, 0);
     if (win98)

@@ -2,6 +2,7 @@
 // registry-key alias of the handle template.
 #include "tests/e2e/harness/registry.h"
 
+#include "store/layout_store.h"
 #include "store/registry_key.h"
 
 namespace e2e {
@@ -67,6 +68,8 @@ bool KeyExists(const std::wstring& path) {
 }
 
 void DeleteKeyTree(const std::wstring& path) { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
+
+SeedLayout OtherLayout() { return {L"other", {{PackIconPos(1, 1), L"x"}}}; }
 
 void DeleteLayouts() { DeleteKeyTree(kLayoutsKey); }
 

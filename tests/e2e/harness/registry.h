@@ -30,6 +30,9 @@ struct SeedLayout {
 bool KeyExists(const std::wstring& path);
 void DeleteKeyTree(const std::wstring& path);
 
+// A layout "other" of one icon: the second line of tests that restore the first.
+SeedLayout OtherLayout();
+
 // Removes the saved layouts (the whole key).
 void DeleteLayouts();
 // Replaces the saved layouts with these, in the stored format.
