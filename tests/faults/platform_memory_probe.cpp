@@ -10,7 +10,12 @@
 //   onethread     the ShellWindows question alone, always from the main thread's one
 //                 apartment (entered once)
 //   messagebox    a yes/no message box, answered at once (each capture may ask one)
-//   dialog        a modal dialog with an edit control, ended at once (the title dialog)
+//   dialog        a modal dialog with an edit control and a line of text, in the dialog
+//                 font, ended at once (the title dialog)
+//   editdialog    the same dialog without the line of text
+// Like TORVINEL.EXE it runs with common controls 6 (its manifest), and it also counts the
+// busy blocks of the process heap, where the system's DLLs allocate: a leak of a few
+// bytes a step shows there long before it commits a new page.
 // Usage: platform_memory_probe VARIANT [COUNT]
 #include <windows.h>
 #include <exdisp.h>
@@ -21,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -45,6 +51,26 @@ int ThreadCount() {
         n += entry.th32OwnerProcessID == GetCurrentProcessId();
     CloseHandle(snap);
     return n;
+}
+
+// Busy blocks of the process heap, all and those of 24 bytes.
+struct HeapBlocks {
+    long busy = 0;
+    long of24 = 0;
+};
+
+HeapBlocks ProcessHeapBlocks() {
+    HeapBlocks blocks;
+    const HANDLE heap = GetProcessHeap();
+    if (!HeapLock(heap)) return blocks;
+    PROCESS_HEAP_ENTRY entry{};
+    while (HeapWalk(heap, &entry)) {
+        if (!(entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)) continue;
+        ++blocks.busy;
+        blocks.of24 += entry.cbData == 24;
+    }
+    HeapUnlock(heap);
+    return blocks;
 }
 
 const char* g_variant = "thread";
@@ -106,15 +132,48 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM, LPARAM) {
     return FALSE;
 }
 
-// A dialog template in memory: one edit control.
-struct alignas(4) Template {
-    DLGTEMPLATE dlg{WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_MODALFRAME, 0, 1, 10, 10, 120, 40};
-    WORD menu = 0, cls = 0, title = 0;
-    WORD pad = 0;
-    DLGITEMTEMPLATE edit{WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 0, 5, 5, 100, 12, 100};
-    WORD editClass[2] = {0xFFFF, 0x0081};
-    WORD editText = 0, editData = 0;
-};
+// A dialog template in memory, in the dialog font of the title dialog: an edit control
+// and, unless `withText` is false, a line of text.
+std::vector<WORD> MakeTemplate(bool withText) {
+    std::vector<WORD> t;
+    auto dword = [&](DWORD d) {
+        t.push_back(LOWORD(d));
+        t.push_back(HIWORD(d));
+    };
+    auto text = [&](const wchar_t* s) {
+        for (; *s; ++s) t.push_back(static_cast<WORD>(*s));
+        t.push_back(0);
+    };
+    auto item = [&](DWORD style, WORD cls, WORD id, short y) {
+        if (t.size() % 2) t.push_back(0);  // items start on a DWORD
+        dword(WS_CHILD | WS_VISIBLE | style);
+        dword(0);
+        for (short v : {short(5), y, short(100), short(12)}) t.push_back(static_cast<WORD>(v));
+        t.push_back(id);
+        t.push_back(0xFFFF);
+        t.push_back(cls);
+        text(L"");
+        t.push_back(0);  // no creation data
+    };
+    dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_MODALFRAME | DS_SETFONT);
+    dword(0);
+    t.push_back(withText ? 2 : 1);
+    for (short v : {short(10), short(10), short(120), short(50)}) t.push_back(static_cast<WORD>(v));
+    t.push_back(0);  // no menu
+    t.push_back(0);  // the dialog class
+    text(L"probe");
+    t.push_back(9);
+    text(L"System");
+    item(WS_BORDER | ES_AUTOHSCROLL, 0x0081, 100, 25);
+    if (withText) item(SS_LEFT, 0x0082, 0xFFFF, 5);
+    return t;
+}
+
+void RunDialog(bool withText) {
+    static const std::vector<WORD> text = MakeTemplate(true), noText = MakeTemplate(false);
+    const auto* t = reinterpret_cast<const DLGTEMPLATE*>((withText ? text : noText).data());
+    DialogBoxIndirectW(GetModuleHandleW(nullptr), t, nullptr, DialogProc);
+}
 
 void Once() {
     if (std::strcmp(g_variant, "onethread") == 0) {
@@ -128,9 +187,8 @@ void Once() {
         MessageBoxW(nullptr, L"same title?", L"probe", MB_YESNO);
         return;
     }
-    if (std::strcmp(g_variant, "dialog") == 0) {
-        static const Template t;
-        DialogBoxIndirectW(GetModuleHandleW(nullptr), &t.dlg, nullptr, DialogProc);
+    if (std::strcmp(g_variant, "dialog") == 0 || std::strcmp(g_variant, "editdialog") == 0) {
+        RunDialog(std::strcmp(g_variant, "dialog") == 0);
         return;
     }
     const uintptr_t h = _beginthreadex(nullptr, 0, Body, nullptr, 0, nullptr);
@@ -147,6 +205,7 @@ int main(int argc, char** argv) {
     constexpr int kWarmUp = 20;
     for (int i = 0; i < kWarmUp; ++i) Once();
     const SIZE_T warm = CommittedPrivate();
+    const HeapBlocks warmBlocks = ProcessHeapBlocks();
     const int warmThreads = ThreadCount();
     SIZE_T last = warm;
     for (int i = 0; i < count; ++i) {
@@ -164,5 +223,10 @@ int main(int argc, char** argv) {
         "(%.0f bytes each); threads %d, then %d\n",
         g_variant, count, warm / 1024, end / 1024,
         (static_cast<double>(end) - static_cast<double>(warm)) / count, warmThreads, ThreadCount());
+    const HeapBlocks endBlocks = ProcessHeapBlocks();
+    std::printf(
+        "process heap: %ld busy blocks after warm-up, %ld at the end (of 24 bytes: %ld, then "
+        "%ld)\n",
+        warmBlocks.busy, endBlocks.busy, warmBlocks.of24, endBlocks.of24);
     return 0;
 }
