@@ -77,6 +77,24 @@ public:
     // LVM_SETITEMPOSITION; only the low 16 bits of x and y travel. True when the list
     // view answered that it moved the item.
     virtual bool SetPosition(ViewId view, int index, int32_t x, int32_t y) = 0;
+
+    // LVM_GETEXTENDEDLISTVIEWSTYLE (no buffer in either scheme); false when unanswered.
+    virtual bool ReadExtendedStyle(ViewId view, uint32_t& style) = 0;
+    // LVM_SETEXTENDEDLISTVIEWSTYLE for the bits of `mask`. `evenIfLost`: sent on a link of
+    // its own even after a message went unanswered (a setting the restore must give back
+    // to a shell that may have woken up). False when unanswered.
+    virtual bool SetExtendedStyle(ViewId view, uint32_t mask, uint32_t style, bool evenIfLost) = 0;
+    // Whether the view arranges its icons itself (LVS_AUTOARRANGE): read from the window's
+    // style, without a message.
+    virtual bool ArrangesItself(ViewId view) = 0;
+    // Takes LVS_AUTOARRANGE off the view's style (the shell's own setting is the view
+    // object's business). Only after a message was answered: the change is sent to the
+    // view's thread without a time-out.
+    virtual void StopArranging(ViewId view) = 0;
 };
+
+// The extended style bit of a list view that snaps its icons to the grid of its spacing
+// (LVS_EX_SNAPTOGRID), here so that the portable logic can name it.
+constexpr uint32_t kSnapToGrid = 0x00080000;
 
 }  // namespace desktop

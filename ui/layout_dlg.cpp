@@ -49,6 +49,7 @@ const MessageMap* CLayoutDlg::GetMessageMap() const {
         ON_COMMAND(ID_HELP, C, OnHelpTopic),
         ON_COMMAND(ID_HELP_ABOUT, C, OnHelpAbout),
         ON_MESSAGE(WM_RESTORE_DONE, C, OnRestoreDone),
+        ON_MESSAGE(WM_RESTORE_BEFORE, C, OnRestoreBefore),
         ON_MESSAGE_VOID(WM_DESTROY, C, OnDestroy),
         ON_MESSAGE(WM_QUERYENDSESSION, C, OnQueryEndSession),
         ON_MESSAGE(WM_ENDSESSION, C, OnEndSession),
@@ -165,8 +166,9 @@ LRESULT CLayoutDlg::OnQueryEndSession(WPARAM, LPARAM) {
 LRESULT CLayoutDlg::OnEndSession(WPARAM wParam, LPARAM) {
     if (!wParam) return 0;  // the session goes on
     // The process is ended after this returns, without the dialog closing: save now.
-    // A running restore is told to stop; nothing waits for it, and nothing is sent to
-    // the shell from here.
+    // A running restore is told to stop and keeps nothing more (so moves nothing it has
+    // not moved yet); nothing waits for it, and nothing is sent to the shell from here.
+    m_bRefuseBefore = true;
     m_nAbort.store(1, std::memory_order_relaxed);
     AfxGetApp()->OnSessionEnding();
     return 0;

@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "desktop/placed_icon.h"
 #include "desktop/scheme.h"
 #include "store/layout_store.h"
 #include "win/controls.h"
@@ -28,6 +27,8 @@ public:
 
     // The title of the layout kept before each restore (CP932).
     static const char kSnapshotTitle[];
+    // What a capture or a restore that could not read the desktop says.
+    static const char kFailedText[];
 
     // The one place that turns m_bBusy and the selection into labels and states.
     void UpdateButtons();
@@ -37,6 +38,7 @@ public:
     void OnRestore();
     void OnFunRestore();
     LRESULT OnRestoreDone(WPARAM wParam, LPARAM lParam);
+    LRESULT OnRestoreBefore(WPARAM wParam, LPARAM lParam);
 
     void OnSelChangeList();
     void OnDelete();
@@ -70,17 +72,20 @@ private:
     desktop::Scheme m_scheme = desktop::Scheme::RemoteByName;  // from m_osvi, when opened
     bool m_bWorkerStillRunning = false;
     std::string m_strOpeningNotice;
-    // What the running (or last) restore worker reads: its layout and the icons it
-    // moves off restored ones. Changed only while idle.
+    // What the running (or last) restore worker reads: a copy of the restored layout.
+    // Changed only while idle.
     CLayoutStore m_restoring;
-    std::vector<desktop::PlacedIcon> m_unburied;
+    int m_nRestoredLine = -1;  // the line restored (the store changes while busy only by
+                               // the arrangement kept before the restore)
+    // Set once the dialog closes or the session ends: the worker's reading is refused,
+    // and it moves nothing.
+    bool m_bRefuseBefore = false;
 
+    // Copies the selected layout for the worker, goes busy and starts it; asks first
+    // where the desktop arranges its icons itself.
     void StartRestore(int32_t nMode);
-    // Before a restore of line `selected`: copies its layout for the worker, reads the
-    // desktop, and keeps what it read as the layout kSnapshotTitle when the restore
-    // will move an icon (every earlier one of that title removed, the new one last).
-    void PrepareRestore(int selected);
-    // Stops an animated restore, lets an instant one finish, and waits for the worker.
+    // Refuses the worker's reading from now on, stops an animated restore, lets an
+    // instant one finish, and waits for the worker.
     void EndRestoreWorker();
 
 protected:

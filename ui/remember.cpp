@@ -13,9 +13,9 @@ namespace {
 const char kOverwriteQuestion[] = "同じタイトルがあります。上書きしますか？";
 const char kCaution[] = "ご注意！";
 const char kNoShortcuts[] = "ショートカットがありません";
-const char kFailed[] = "失敗しました。ゴメン。";
-
 }  // namespace
+
+const char CLayoutDlg::kFailedText[] = "失敗しました。ゴメン。";
 
 void CLayoutDlg::OnRemember() {
     CTitleDlg dlg(m_hWnd);
@@ -41,7 +41,7 @@ void CLayoutDlg::OnRemember() {
             AfxMessageBox(kNoShortcuts);
             return;
         case desktop::CaptureOutcome::Failed:
-            AfxMessageBox(kFailed);
+            AfxMessageBox(kFailedText);
             return;
         case desktop::CaptureOutcome::Captured:
             if (replaced >= 0) {

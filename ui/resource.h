@@ -36,7 +36,12 @@
 #define IDS_RESTORE 104
 #define IDS_FASTER 105
 
-// Posted by the restore worker when it has finished (WM_USER + 100).
+// Posted by the restore worker when it has finished (WM_USER + 100); wParam: how it
+// ended (restore::RestoreOutcome).
 #define WM_RESTORE_DONE 0x0464
 // Posted to itself by the main dialog when it opens with a notice to show (WM_USER + 101).
 #define WM_SHOW_NOTICE 0x0465
+// Sent by the restore worker before its first move (WM_USER + 102): lParam points to
+// the reading to keep as the arrangement before the restore; the answer 1 lets the
+// restore move, 0 refuses.
+#define WM_RESTORE_BEFORE 0x0466

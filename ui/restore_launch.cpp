@@ -1,16 +1,17 @@
 // The main dialog's restore handlers: launch a worker while idle, make it faster or
-// stop it while busy, go idle when it reports completion, and see it end before the
-// dialog goes away.
+// stop it while busy, keep the arrangement before the restore when the worker hands
+// it over, go idle (with a word where the restore could not be made) when it reports
+// completion, and see it end before the dialog goes away. Nothing here sends the
+// shell a message: the worker does all of that.
 #include <windows.h>
 
-#include <optional>
+#include <vector>
 
 #include "desktop/access/find_view.h"
 #include "desktop/access/view_link.h"
 #include "desktop/access/view_style.h"
-#include "desktop/access/win32_desktop.h"
+#include "desktop/capture/capture.h"
 #include "desktop/restore/restore_logic.h"
-#include "desktop/restore/restore_plan.h"
 #include "desktop/restore/restore_worker.h"
 #include "ui/layout_dlg.h"
 #include "ui/resource.h"
@@ -22,6 +23,9 @@ const char kAutoArrangeIsOn[] =
     "アイコンの自動整列がオンになっているため、アイコンを移動できません。"
     "デスクトップを右クリックし、[表示] の [アイコンの自動整列] をオフにしてから、"
     "もう一度お試しください。";
+const char kSwitchAutoArrangeOff[] =
+    "アイコンの自動整列がオンになっているため、このままではアイコンを移動できません。\n"
+    "自動整列をオフにして復元しますか？";
 
 // Layout `from` of `store` as the only layout of `copy`.
 void CopyLayout(const CLayoutStore& store, int from, CLayoutStore& copy) {
@@ -52,26 +56,37 @@ void CLayoutDlg::OnFunRestore() {
     StartRestore(restore::kRestoreAnimated);
 }
 
-LRESULT CLayoutDlg::OnRestoreDone(WPARAM, LPARAM) {
+LRESULT CLayoutDlg::OnRestoreDone(WPARAM wParam, LPARAM) {
     m_bBusy = 0;
     UpdateButtons();
+    switch (static_cast<restore::RestoreOutcome>(wParam)) {
+        case restore::RestoreOutcome::kReadingFailed:
+            AfxMessageBox(kFailedText);
+            break;
+        case restore::RestoreOutcome::kStillArranges:
+            AfxMessageBox(kAutoArrangeIsOn, MB_OK | MB_ICONINFORMATION);
+            break;
+        case restore::RestoreOutcome::kEnded:
+            break;
+    }
     return 0;
 }
 
 void CLayoutDlg::StartRestore(int32_t nMode) {
-    // A desktop that arranges its icons itself ignores every position message: say so
-    // instead of a restore that seems to succeed and moves nothing. Read from the
-    // window's style, not by a message, so a hung shell cannot hold the dialog here.
+    // A desktop that arranges its icons itself ignores every position message: ask
+    // before taking that off. The style is read from the window, not by a message.
+    bool stopArranging = false;
     if (desktop::ArrangesItself(desktop::FindDesktopListView())) {
-        AfxMessageBox(kAutoArrangeIsOn, MB_OK | MB_ICONINFORMATION);
-        return;
+        if (AfxMessageBox(kSwitchAutoArrangeOff, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+        stopArranging = true;
     }
+    // The worker restores a copy: the line restored may be the snapshot it replaces.
     m_restoring.RemoveAll();
-    m_unburied.clear();
-    const int selected = m_list.GetCurSel();
-    if (selected >= 0) PrepareRestore(selected);
+    m_nRestoredLine = m_list.GetCurSel();
+    if (m_nRestoredLine >= 0) CopyLayout(m_layouts, m_nRestoredLine, m_restoring);
     RestoreParams params{nMode,  m_list.GetSafeHwnd(), &m_nAbort,    nullptr,  {0},
-                         m_hWnd, WM_RESTORE_DONE,      &m_restoring, m_scheme, &m_unburied};
+                         m_hWnd, WM_RESTORE_DONE,      &m_restoring, m_scheme, stopArranging,
+                         WM_RESTORE_BEFORE};
     m_nSpeed.store(1, std::memory_order_relaxed);
     m_nAbort.store(0, std::memory_order_relaxed);
     params.pnSpeed = &m_nSpeed;
@@ -96,41 +111,38 @@ void CLayoutDlg::StartRestore(int32_t nMode) {
     }
 }
 
-void CLayoutDlg::PrepareRestore(int selected) {
-    // The worker restores a copy: the line restored may be the snapshot replaced below.
-    CopyLayout(m_layouts, selected, m_restoring);
-    // Read as a capture reads, but quietly: a reading that fails keeps no snapshot and
-    // the restore goes on as it would without one.
-    desktop::Win32Desktop desk;
-    const std::optional<restore::Before> before = restore::ReadBefore(desk, m_scheme);
-    if (!before) return;
-    const restore::Plan plan = restore::PlanRestore(m_restoring, 0, m_scheme, *before);
-    m_unburied = plan.unburied;
-    if (!plan.movesAny) return;  // the earlier snapshot stays
-
-    int keep = selected;  // the restored line, wherever it goes
+LRESULT CLayoutDlg::OnRestoreBefore(WPARAM, LPARAM lParam) {
+    // Closing, or the session ends: the layouts are being (or have been) saved, and a
+    // restore that moved icons now could not be taken back.
+    if (m_bRefuseBefore || !m_bBusy) return 0;
+    const auto& icons = *reinterpret_cast<const std::vector<desktop::ReadIcon>*>(lParam);
+    int keep = m_nRestoredLine;  // the restored line, wherever it goes
     for (int k = m_layouts.FindTitle(kSnapshotTitle); k >= 0;
          k = m_layouts.FindTitle(kSnapshotTitle)) {
+        const bool restoringIt = k == keep;
         m_layouts.RemoveLayout(k);
         m_list.DeleteString(k);
         if (k < keep)
             --keep;
-        else if (k == keep)
+        else if (restoringIt)
             keep = -1;  // restoring the snapshot itself: its new line is selected
     }
     const int index = m_layouts.GetCount();
     m_layouts.SetTitle(index, kSnapshotTitle);
-    for (const desktop::ReadIcon& icon : before->icons)
+    for (const desktop::ReadIcon& icon : icons)
         m_layouts.AddIconXY(index, icon.x, icon.y, icon.name.c_str());
     m_list.AddString(kSnapshotTitle);
     m_list.SetCurSel(keep >= 0 ? keep : index);
+    return 1;
 }
 
 void CLayoutDlg::EndRestoreWorker() {
-    // An animated restore stops at its next step; an instant one runs to its end. A
+    // No arrangement is kept from here on, so the worker moves nothing it has not moved
+    // yet; an animated restore stops at its next step; an instant one runs to its end. A
     // worker waiting on a shell that does not answer is free again within one message
     // time-out; one that is not free after two has met something that never answers,
     // and the closing must not wait for it (the application ends the process then).
+    m_bRefuseBefore = true;
     m_nAbort.store(1, std::memory_order_relaxed);
     m_bWorkerStillRunning = !m_worker.JoinFor(2 * desktop::kViewMessageTimeoutMs);
 }

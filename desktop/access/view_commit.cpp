@@ -23,18 +23,29 @@ enum CommitState : int { kWaiting, kTelling, kAbandoned };
 
 // What the restore and the commit's thread share; either may outlive the other.
 struct ViewCommit::Shared {
+    explicit Shared(bool stop) : stopArranging(stop) {}
+
     win::UniqueHandle handedOver{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     win::UniqueHandle told{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    win::UniqueHandle planned{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    win::UniqueHandle arranged{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    const bool stopArranging;
+    std::vector<int> steady;           // written before planned is set
     std::vector<PlacedIcon> icons;     // written before handedOver is set
     std::atomic<size_t> taken{0};      // written before told is set
+    std::atomic<bool> stopped{false};  // written before arranged is set
     std::atomic<int32_t> progress{0};  // the restore's, see RestoreJob::progress
     std::atomic<int> state{kWaiting};
+    std::atomic<int> arrangeState{kWaiting};  // the same rule for auto arrange
 
-    // Moves the state from kWaiting to `to`; false when it had left kWaiting already.
-    bool Leave(int to) {
+    bool Made() const { return handedOver && told && planned && arranged; }
+
+    // Moves a state from kWaiting to `to`; false when it had left kWaiting already.
+    static bool Leave(std::atomic<int>& from, int to) {
         int expected = kWaiting;
-        return state.compare_exchange_strong(expected, to);
+        return from.compare_exchange_strong(expected, to);
     }
+    bool Leave(int to) { return Leave(state, to); }
 };
 
 namespace {
@@ -51,14 +62,25 @@ void Commit(ViewCommit::Shared& shared) {
     // would silently leave its icon out of the commit.
     const win::ComApartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     std::unique_ptr<ViewObject> view;
-    if (apartment) view = std::make_unique<ViewObject>(shared.progress);
+    if (apartment) view = std::make_unique<ViewObject>();
+    const bool ready = view && view->Ready();
+    if (shared.stopArranging) {
+        shared.stopped =
+            ready && view->StopArranging([&shared] { return shared.Leave(shared.arrangeState, kTelling); });
+        SetEvent(shared.arranged.Get());
+    }
     // Nothing calls into this apartment, but COM's own wait keeps it answering anyway.
+    const auto wait = [&apartment](HANDLE* handles, DWORD n, DWORD& signalled) {
+        return apartment ? SUCCEEDED(CoWaitForMultipleHandles(0, INFINITE, n, handles, &signalled))
+                         : WaitForMultipleObjects(n, handles, FALSE, INFINITE) < WAIT_OBJECT_0 + n;
+    };
+    HANDLE planOrEnd[] = {shared.planned.Get(), shared.handedOver.Get()};
     DWORD signalled = 0;
+    if (wait(planOrEnd, 2, signalled) && signalled == 0 && ready)
+        view->CheckCoordinates(shared.steady, shared.progress);
     HANDLE handedOver = shared.handedOver.Get();
-    const bool handed =
-        apartment ? SUCCEEDED(CoWaitForMultipleHandles(0, INFINITE, 1, &handedOver, &signalled))
-                  : WaitForSingleObject(handedOver, INFINITE) == WAIT_OBJECT_0;
-    if (handed && view && view->Ready())
+    const bool handed = wait(&handedOver, 1, signalled);
+    if (handed && ready)
         shared.taken = view->Tell(shared.icons, [&shared] { return shared.Leave(kTelling); });
     // The restore waits for this, not for the chain's release and the apartment's end
     // (calls into the shell's process too) that follow.
@@ -67,9 +89,9 @@ void Commit(ViewCommit::Shared& shared) {
 
 }  // namespace
 
-ViewCommit::ViewCommit() {
-    auto shared = std::make_shared<Shared>();
-    if (!shared->handedOver || !shared->told) return;
+ViewCommit::ViewCommit(bool stopArranging) {
+    auto shared = std::make_shared<Shared>(stopArranging);
+    if (!shared->Made()) return;
     // The job owns its share: once waited for no longer, it touches nothing of the
     // worker's or the dialog's.
     if (CommitSlot().Start([shared] { Commit(*shared); })) m_shared = std::move(shared);
@@ -80,6 +102,21 @@ ViewCommit::~ViewCommit() {
 }
 
 std::atomic<int32_t>* ViewCommit::Progress() { return m_shared ? &m_shared->progress : nullptr; }
+
+bool ViewCommit::StopArranging() {
+    if (!m_shared || !m_shared->stopArranging) return false;
+    if (WaitForSingleObject(m_shared->arranged.Get(), kViewCommitWaitMs) == WAIT_OBJECT_0)
+        return m_shared->stopped.load();
+    // Too late from here on, as for the commit itself.
+    Shared::Leave(m_shared->arrangeState, kAbandoned);
+    return false;
+}
+
+void ViewCommit::Planned(std::vector<int> steady) {
+    if (!m_shared) return;
+    m_shared->steady = std::move(steady);
+    SetEvent(m_shared->planned.Get());
+}
 
 size_t ViewCommit::HandOver(std::vector<PlacedIcon> icons) {
     if (!m_shared) return 0;

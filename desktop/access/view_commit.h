@@ -34,8 +34,9 @@ constexpr DWORD kViewCommitWaitMs = kViewMessageTimeoutMs;
 // one thread of the process and never the next restore.
 class ViewCommit {
 public:
-    // Starts the preparation on the commit's thread (in its own COM apartment).
-    ViewCommit();
+    // Starts the preparation on the commit's thread (in its own COM apartment); with
+    // `stopArranging`, that thread first takes auto arrange off as the user's setting.
+    explicit ViewCommit(bool stopArranging = false);
     // Hands over nothing when HandOver was not called: the commit then ends untold.
     ~ViewCommit();
     ViewCommit(const ViewCommit&) = delete;
@@ -45,6 +46,15 @@ public:
     // restore::RestoreJob::progress), read by the coordinate check; null when no commit
     // was started.
     std::atomic<int32_t>* Progress();
+
+    // Waits at most kViewCommitWaitMs for the view object to take auto arrange off (asked
+    // for at construction): true when it did. A view object that answers later is told
+    // nothing.
+    bool StopArranging();
+
+    // The items the restore's plan never moves, where the coordinate check measures
+    // first; the check waits for them.
+    void Planned(std::vector<int> steady);
 
     // Hands over the icons the restore placed and waits at most kViewCommitWaitMs for the
     // commit (none: the view object is not told, and nothing is waited for). Returns how

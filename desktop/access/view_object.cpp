@@ -11,6 +11,7 @@
 #include <shlguid.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -196,44 +197,55 @@ struct ViewObject::Chain {
     // Windows 10 1809 and later the view's own position of an icon moved only by
     // list-view messages may lag behind the list view's, and a difference measured on
     // such an icon would shift every point of the commit, in the place the shell keeps.
-    // The restore moves items in index order and publishes, before its first position
-    // message to an item, how far it has come (`progress`): an item at or above it
-    // stands where it stood, and did through the reading when it still is after it. The
-    // last items are tried first, as the restore reaches them last (on a small desktop
-    // it may be done before this check is). The offset is taken only when every icon
-    // measured, at least two, shows the same difference (an icon this restore leaves
-    // alone may still lag from an earlier move by list-view messages, or be dragged
-    // meanwhile); otherwise, and when every icon moves, the points go untranslated,
-    // which is right wherever the view counts as the list view does.
-    void CheckCoordinates(const std::atomic<int32_t>& progress) {
+    // First the items the plan never moves (`steady`); then, while the restore runs, the
+    // last items, which it reaches last: it moves items in index order and publishes,
+    // before its first position message to an item, how far it has come (`progress`), so
+    // an item at or above that value stands where it stood, and did through the reading
+    // when it still is after it. The offset is taken only when every icon measured, at
+    // least two, shows the same difference (an icon this restore leaves alone may still
+    // lag from an earlier move by list-view messages, or be dragged meanwhile);
+    // otherwise the points go untranslated, which is right wherever the view counts as
+    // the list view does.
+    void CheckCoordinates(const std::vector<int>& steady, const std::atomic<int32_t>& progress) {
         Win32Desktop desk;
         const ViewId lv = desk.FindView();
         if (lv == 0) return;
         const std::unique_ptr<AccessContext> ctx = desk.OpenRemote(lv);
         if (!ctx) return;
         constexpr int kTries = 6;
-        const int count = desk.CountItems(lv);
+        int tries = 0;
         int measured = 0;
         POINT first = {0, 0};
-        for (int i = count - 1; i >= 0 && i >= count - kTries && !desk.Lost(); --i) {
-            if (i < progress.load()) break;  // and so is every item below it
+        // False when the measures disagree or the view object fails: no offset then.
+        const auto measure = [&](int i, bool untilReached) {
             const int v = pairing.Pair(i, ctx->ReadText(i));
-            if (v == restore::ViewPairing::kNoItem) continue;
+            if (v == restore::ViewPairing::kNoItem) return true;
             int32_t x = 0, y = 0;
-            if (!ctx->ReadPosition(i, x, y)) continue;
+            if (!ctx->ReadPosition(i, x, y)) return true;
             POINT there = {};
-            if (FAILED(view->GetItemPosition(items[static_cast<size_t>(v)].Get(), &there))) return;
-            if (i < progress.load()) break;  // it may have moved while being read
+            if (FAILED(view->GetItemPosition(items[static_cast<size_t>(v)].Get(), &there)))
+                return false;
+            if (untilReached && i < progress.load()) return true;  // moved while being read
             const POINT difference = {there.x - x, there.y - y};
-            if (measured > 0 && (difference.x != first.x || difference.y != first.y)) return;
+            if (measured > 0 && (difference.x != first.x || difference.y != first.y))
+                return false;
             first = difference;
             ++measured;
+            return true;
+        };
+        for (auto it = steady.rbegin(); it != steady.rend() && tries < kTries; ++it, ++tries)
+            if (desk.Lost() || !measure(*it, false)) return;
+        const int count = desk.CountItems(lv);
+        for (int i = count - 1; i >= 0 && tries < kTries && measured < 2; --i, ++tries) {
+            if (desk.Lost() || i < progress.load()) break;  // and so is every item below it
+            if (std::find(steady.begin(), steady.end(), i) != steady.end()) continue;
+            if (!measure(i, true)) return;
         }
         if (measured >= 2) offset = first;
     }
 };
 
-ViewObject::ViewObject(const std::atomic<int32_t>& progress) {
+ViewObject::ViewObject() {
     auto chain = std::make_unique<Chain>();
     chain->view = FindDesktopFolderView();
     if (!chain->view) return;
@@ -245,11 +257,26 @@ ViewObject::ViewObject(const std::atomic<int32_t>& progress) {
             chain->pairing.Add(static_cast<bool>(item),
                                item ? names.Of(item.Get()) : std::string());
     }
-    chain->CheckCoordinates(progress);
     m_chain = std::move(chain);
 }
 
 ViewObject::~ViewObject() = default;
+
+void ViewObject::CheckCoordinates(const std::vector<int>& steady,
+                                  const std::atomic<int32_t>& progress) {
+    if (m_chain) m_chain->CheckCoordinates(steady, progress);
+}
+
+bool ViewObject::StopArranging(const std::function<bool()>& mayCall) {
+    if (!m_chain) return false;
+    UniqueCom<IFolderView2> view2;
+    if (FAILED(m_chain->view.QueryTo(view2)) || !view2) return false;
+    DWORD flags = 0;
+    if (FAILED(view2->GetCurrentFolderFlags(&flags))) return false;
+    if ((flags & FWF_AUTOARRANGE) == 0) return true;
+    if (!mayCall()) return false;
+    return SUCCEEDED(view2->SetCurrentFolderFlags(FWF_AUTOARRANGE, 0));
+}
 
 bool ViewObject::Ready() const { return m_chain != nullptr; }
 

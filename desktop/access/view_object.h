@@ -16,20 +16,29 @@
 
 namespace desktop {
 
-// The desktop's view object made ready to be told, while the restore still sends its
-// list-view messages: the chain, every item ID and name in view order, and the offset
-// between the view's coordinates and the list view's, measured on icons at or above
-// the restore's `progress` (restore::RestoreJob::progress), which must outlive the
-// constructor. Needs COM on the calling thread, which must also be the one that tells it.
+// The desktop's view object made ready to be told, while the restore reads and moves:
+// the chain, every item ID and name in view order, and the offset between the view's
+// coordinates and the list view's. Needs COM on the calling thread, which must also be
+// the one that uses it.
 class ViewObject {
 public:
-    explicit ViewObject(const std::atomic<int32_t>& progress);
+    ViewObject();
     ~ViewObject();
     ViewObject(const ViewObject&) = delete;
     ViewObject& operator=(const ViewObject&) = delete;
 
     // The chain was found and the view's items read.
     bool Ready() const;
+
+    // Takes auto arrange off as the user's own setting (IFolderView2's folder flags), if
+    // `mayCall` (asked right before the call, once) says it still may. True when the view
+    // object took it.
+    bool StopArranging(const std::function<bool()>& mayCall);
+
+    // Measures the offset between the view's coordinates and the list view's: first on
+    // the `steady` items (which the restore never moves), then on items at or above the
+    // restore's `progress` (restore::RestoreJob::progress), from the last.
+    void CheckCoordinates(const std::vector<int>& steady, const std::atomic<int32_t>& progress);
 
     // Tells the view object, in one SelectAndPositionItems call, where `icons` now
     // stand, if `mayCall` (asked right before the call, once) says it still may. An icon

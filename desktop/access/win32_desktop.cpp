@@ -10,6 +10,7 @@
 #include "desktop/access/find_view.h"
 #include "desktop/access/remote_block.h"
 #include "desktop/access/shared_block.h"
+#include "desktop/access/view_style.h"
 
 namespace desktop {
 
@@ -124,5 +125,24 @@ bool Win32Desktop::SetPosition(ViewId view, int index, int32_t x, int32_t y) {
     return Link(view).SendOr(LVM_SETITEMPOSITION, static_cast<WPARAM>(index),
                              MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)), 0) != 0;
 }
+
+bool Win32Desktop::ReadExtendedStyle(ViewId view, uint32_t& style) {
+    LRESULT answer = 0;
+    if (!Link(view).Send(LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0, answer)) return false;
+    style = static_cast<uint32_t>(answer);
+    return true;
+}
+
+bool Win32Desktop::SetExtendedStyle(ViewId view, uint32_t mask, uint32_t style, bool evenIfLost) {
+    LRESULT ignored = 0;
+    if (!evenIfLost || !Link(view).Lost())
+        return Link(view).Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style, ignored);
+    ViewLink own(ToHwnd(view));
+    return own.Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style, ignored);
+}
+
+bool Win32Desktop::ArrangesItself(ViewId view) { return desktop::ArrangesItself(ToHwnd(view)); }
+
+void Win32Desktop::StopArranging(ViewId view) { desktop::StopArranging(ToHwnd(view)); }
 
 }  // namespace desktop

@@ -16,6 +16,10 @@ public:
     std::unique_ptr<AccessContext> OpenShared(ViewId view) override;
     Screen ReadScreen(ViewId view) override;
     bool SetPosition(ViewId view, int index, int32_t x, int32_t y) override;
+    bool ReadExtendedStyle(ViewId view, uint32_t& style) override;
+    bool SetExtendedStyle(ViewId view, uint32_t mask, uint32_t style, bool evenIfLost) override;
+    bool ArrangesItself(ViewId view) override;
+    void StopArranging(ViewId view) override;
 
 private:
     // The view found last; the contexts opened on it send through it too.

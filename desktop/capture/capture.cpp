@@ -32,13 +32,20 @@ bool ReadIcons(Desktop& desktop, ViewId view, int n, Scheme scheme, std::vector<
     std::unique_ptr<AccessContext> context =
         nt ? desktop.OpenRemote(view) : desktop.OpenShared(view);
     if (!context) return false;
+    return ReadIconsWith(desktop, *context, n, scheme, icons);
+}
+
+bool ReadIconsWith(Desktop& desktop, AccessContext& context, int n, Scheme scheme,
+                   std::vector<ReadIcon>& icons) {
+    icons.clear();
+    const bool nt = scheme == Scheme::RemoteByName;
     icons.reserve(static_cast<size_t>(std::max(n, 0)));
     // Kept across icons: a read that writes nothing leaves the previous icon's place.
     int32_t x = 0;
     int32_t y = 0;
     for (int j = 0; j < n; ++j) {
-        std::string name = nt ? context->ReadText(j) : std::string();
-        context->ReadPosition(j, x, y);
+        std::string name = nt ? context.ReadText(j) : std::string();
+        context.ReadPosition(j, x, y);
         if (desktop.Lost()) {
             icons.clear();
             return false;

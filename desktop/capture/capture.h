@@ -47,5 +47,8 @@ struct ReadIcon {
 // `scheme`, with the rules told above for an icon that vanishes. False, with `icons`
 // left empty, when no context opens or the view stops answering.
 bool ReadIcons(Desktop& desktop, ViewId view, int n, Scheme scheme, std::vector<ReadIcon>& icons);
+// The same through a context already open (a restore reads and moves through one).
+bool ReadIconsWith(Desktop& desktop, AccessContext& context, int n, Scheme scheme,
+                   std::vector<ReadIcon>& icons);
 
 }  // namespace desktop

@@ -50,8 +50,6 @@ FreePlaces::FreePlaces(const desktop::Screen& screen, size_t expected)
                                        return a.right <= a.left || a.bottom <= a.top;
                                    }),
                     m_visible.end());
-    // Only the low 16 bits of a place travel: with no area known, that is the screen.
-    if (m_visible.empty()) m_visible.push_back({-32768, -32768, 32768, 32768});
 }
 
 std::vector<int>& FreePlaces::Bucket(int64_t cellX, int64_t cellY) {
@@ -100,6 +98,16 @@ bool FreePlaces::OverlapsPinned(int id) const {
     });
 }
 
+std::vector<int> FreePlaces::PinnedOverlapping(int id) const {
+    std::vector<int> pinned;
+    AnyOverlapping(At(id), [&](int other) {
+        if (other != id && m_boxes[static_cast<size_t>(other)].pinned) pinned.push_back(other);
+        return false;
+    });
+    std::sort(pinned.begin(), pinned.end());
+    return pinned;
+}
+
 bool FreePlaces::Inside(Place p) const {
     for (const desktop::Area& a : m_visible)
         if (a.left <= p.x && int64_t{p.x} + m_cx <= a.right && a.top <= p.y &&
@@ -108,34 +116,47 @@ bool FreePlaces::Inside(Place p) const {
     return false;
 }
 
-std::optional<Place> FreePlaces::Nearest(int id) const {
-    if (m_cx <= 0 || m_cy <= 0) return std::nullopt;
+std::optional<Place> FreePlaces::Nearest(int id) {
+    if (m_cx <= 0 || m_cy <= 0 || m_visible.empty()) return std::nullopt;
     const Place from = At(id);
     const int64_t cx = m_cx;
     const int64_t cy = m_cy;
+    const Place grid{static_cast<int32_t>(from.x - FloorDiv(from.x, cx) * cx),
+                     static_cast<int32_t>(from.y - FloorDiv(from.y, cy) * cy)};
+    for (const Place full : m_fullGrids)
+        if (full.x == grid.x && full.y == grid.y) return std::nullopt;
     for (int r = 1;; ++r) {
         // Ring r covers the square of rings 0..r less the square of rings 0..r-1.
         const int64_t outerL = from.x - r * cx, outerR = from.x + (r + 1) * cx;
         const int64_t outerT = from.y - r * cy, outerB = from.y + (r + 1) * cy;
         const int64_t innerL = outerL + cx, innerR = outerR - cx;
         const int64_t innerT = outerT + cy, innerB = outerB - cy;
-        bool touchesVisible = false;
+        bool meetsVisible = false;
+        bool holdsAll = true;
         for (const desktop::Area& a : m_visible) {
             const bool meetsOuter =
                 a.left < outerR && outerL < a.right && a.top < outerB && outerT < a.bottom;
             const bool withinInner =
                 innerL <= a.left && a.right <= innerR && innerT <= a.top && a.bottom <= innerB;
-            if (meetsOuter && !withinInner) touchesVisible = true;
+            const bool withinOuter =
+                outerL <= a.left && a.right <= outerR && outerT <= a.top && a.bottom <= outerB;
+            if (meetsOuter && !withinInner) meetsVisible = true;
+            if (!withinOuter) holdsAll = false;
         }
-        if (!touchesVisible) return std::nullopt;
-        for (const Step s : Ring(r)) {
-            const int64_t x = from.x + s.i * cx;
-            const int64_t y = from.y + s.j * cy;
-            if (x < -32768 || x > 32767 || y < -32768 || y > 32767) continue;
-            const Place p{static_cast<int32_t>(x), static_cast<int32_t>(y)};
-            if (!Inside(p)) continue;
-            if (AnyOverlapping(p, [&](int other) { return other != id; })) continue;
-            return p;
+        if (meetsVisible) {
+            for (const Step s : Ring(r)) {
+                const int64_t x = from.x + s.i * cx;
+                const int64_t y = from.y + s.j * cy;
+                if (x < -32768 || x > 32767 || y < -32768 || y > 32767) continue;
+                const Place p{static_cast<int32_t>(x), static_cast<int32_t>(y)};
+                if (!Inside(p)) continue;
+                if (AnyOverlapping(p, [&](int other) { return other != id; })) continue;
+                return p;
+            }
+        }
+        if (holdsAll) {
+            m_fullGrids.push_back(grid);
+            return std::nullopt;
         }
     }
 }

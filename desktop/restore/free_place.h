@@ -25,12 +25,17 @@ public:
     int Add(Place p, bool pinned);
     Place At(int id) const { return m_boxes[static_cast<size_t>(id)].p; }
     bool OverlapsPinned(int id) const;
+    // The pinned boxes that overlap box `id`, by id.
+    std::vector<int> PinnedOverlapping(int id) const;
     // The first place on the grid around box `id`'s place, ring by ring outward (ring r:
     // the places r steps of the spacing away across or down, whichever is more), in a
     // ring the nearest first, ties above before below, then left before right; whose box
-    // lies inside one visible area (with none known: inside the 16-bit coordinates) and
-    // overlaps no other box. Nullopt once a ring lies wholly outside every visible area.
-    std::optional<Place> Nearest(int id) const;
+    // lies inside one visible area and overlaps no other box. Rings that meet no visible
+    // area are passed over (a gap between monitors); the search ends once its square
+    // holds every visible area. Nullopt then, and always when no visible area is known
+    // or no icon size. A grid (the place's offset within the spacing) found full is not
+    // searched again: boxes are only ever added or moved onto free places.
+    std::optional<Place> Nearest(int id);
     void MoveTo(int id, Place p);
 
 private:
@@ -61,6 +66,8 @@ private:
     // into a fixed number of buckets; a bucket may hold boxes of other cells too.
     std::vector<std::vector<int>> m_buckets;
     mutable std::vector<std::vector<Step>> m_rings;
+    // Grids found full, as the offset of their places within the spacing.
+    std::vector<Place> m_fullGrids;
 };
 
 }  // namespace restore

@@ -1,16 +1,21 @@
-// The restore worker's work once it knows the selected layout, told without the
-// platform: find the desktop view, open what the variant needs, move the icons,
-// release. The NT variant matches desktop items to saved icons by name, the 9x variant
-// by index. Both run on the worker thread and read the dialog's abort flag and speed
-// step through relaxed atomic loads.
+// A restore from the selected layout to the desktop, told without the platform: the
+// worker's whole course once it knows that a line is selected. It reads the desktop
+// once, makes the one plan (restore_plan.h), has the reading kept as the arrangement
+// before the restore, then moves the icons as the plan says, each one checked right
+// before it moves, and hands those now home to the shell's view object. The list
+// view's snapping to its grid is switched off for the moves and back on after. Runs
+// on the worker thread; the dialog's abort flag and speed step are read through
+// relaxed atomic loads.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <vector>
 
+#include "desktop/capture/capture.h"
 #include "desktop/desktop.h"
 #include "desktop/placed_icon.h"
+#include "desktop/scheme.h"
 
 class CLayoutStore;
 
@@ -21,16 +26,24 @@ enum RestoreMode : int32_t {
     kRestoreAnimated = 1,
 };
 
+// How a restore ended, as the dialog is told once idle (the worker shows nothing).
+enum class RestoreOutcome : int {
+    kEnded = 0,           // done, stopped, nothing to do, no view, or refused
+    kReadingFailed = 1,   // no access context, or the view stopped answering before any move
+    kStillArranges = 2,   // auto arrange could not be taken off: nothing moved
+};
+
 // What a restore reads besides the desktop: the layouts, the layout to put back, the
-// mode (any value but 0 or 1 moves nothing), the dialog's two shared words and the
-// icons it does not pair that go to a free place (restore_plan.h; none when null).
+// mode (any value but 0 or 1 moves nothing), the scheme, the dialog's two shared words,
+// and whether the user agreed to take auto arrange off.
 struct RestoreJob {
     const CLayoutStore& store;
     int layout;
     int32_t mode;
+    desktop::Scheme scheme;
     const std::atomic<int32_t>& abort;
     const std::atomic<int32_t>& speed;
-    const std::vector<desktop::PlacedIcon>* unburied = nullptr;
+    bool stopArranging = false;
     // Where the NT variant publishes how far its position messages have come: before its
     // first position message to item i it stores i + 1, so an item at or above the value
     // read has not been moved (null: published nowhere). Before the icons it moves off
@@ -38,30 +51,42 @@ struct RestoreJob {
     std::atomic<int32_t>* progress = nullptr;
 };
 
-// Both variants stop at the first message the view leaves unanswered (Desktop::Lost).
-//
-// After their own position messages, and unless the abort flag is set, both variants
-// send each of job.unburied to its place: one position message each, in either mode.
-//
-// Both variants read the screen once, before the first position message, and send each
-// icon to its saved place, or, when no monitor shows that place now, to the nearest
-// visible one (visible_place.h).
-//
-// NT family: every desktop item is walked; the k-th item of a text (ignoring ASCII
-// case) goes to the k-th saved icon of that text (name_pairing.h); an item beyond the
-// saved icons of its text keeps its place. Animated, the abort flag is tested after
-// each matched item; an item whose position can no longer be read is skipped.
-// Returns the items that now stand at their places, in item order, with the places sent:
-// every matched item the view took when instant; when animated, those whose glide ended
-// on the target and whose last position the view took (not one that stood there
-// already, nor the one an abort stopped), then those of job.unburied the view took.
-// Empty when the view was lost: a shell that
-// does not answer is told nothing more.
-std::vector<desktop::PlacedIcon> RestoreByName(desktop::Desktop& desk, const RestoreJob& job);
+// What the restore talks to besides the list view: the dialog, which keeps the reading
+// as the arrangement before the restore, and the shell's view object.
+class Partners {
+public:
+    virtual ~Partners() = default;
+    // Takes auto arrange off as the user's own setting, where the shell offers that.
+    virtual void StopShellArranging() = 0;
+    // The dialog keeps `icons` as the arrangement before the restore; false when it
+    // refuses (it is closing, or the session ends): then nothing may move.
+    virtual bool KeepBefore(const std::vector<desktop::ReadIcon>& icons) = 0;
+    // The items the plan never moves, for the view object's coordinate check.
+    virtual void Planned(const std::vector<int>& steady) = 0;
+    // The icons now at their places (NT family); told to the shell's view object.
+    virtual void Placed(std::vector<desktop::PlacedIcon> icons) = 0;
+};
 
-// 9x family: desktop item i goes to saved icon i, for the first min(item count, icon
-// count) items. Instant needs no access context; animated opens the shared block once
-// and tests the abort flag after every icon.
-void RestoreByIndex(desktop::Desktop& desk, const RestoreJob& job);
+// The course of one restore, in this order:
+//   find the view (none: kEnded, nothing sent);
+//   when asked, auto arrange off (the shell's setting, then the list view's style); a
+//   view that still arranges itself: kStillArranges;
+//   the list view's snapping read and, where it snaps, switched off;
+//   one access context; the reading (a count, each icon as a capture reads it, the
+//   spacing); the plan;
+//   when the plan moves an icon, the reading handed to the dialog (refused: nothing
+//   moves);
+//   the paired icons in item order, instant (one position message each) or animated
+//   (the current position read, then the glide; the abort flag tested after each);
+//   on the NT family each icon's text is read again right before its first position
+//   message, and an item that now reads otherwise is skipped;
+//   the icons moved off restored ones (after an abort only those under restored icons
+//   that are home);
+//   the placed icons handed to the view object (NT), which the restore then waits for;
+//   the snapping switched back on, also when a message went unanswered.
+// A message left unanswered ends the course: before the first move as kReadingFailed,
+// after it with nothing more sent but the snapping switch back, the view object told
+// nothing.
+RestoreOutcome RunRestore(desktop::Desktop& desk, const RestoreJob& job, Partners& partners);
 
 }  // namespace restore

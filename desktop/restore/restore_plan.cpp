@@ -2,6 +2,7 @@
 #include "desktop/restore/restore_plan.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "desktop/restore/free_place.h"
 #include "desktop/restore/name_pairing.h"
@@ -9,13 +10,24 @@
 
 namespace restore {
 
-std::optional<Before> ReadBefore(desktop::Desktop& desk, desktop::Scheme scheme) {
-    const desktop::ViewId view = desk.FindView();
-    if (view == 0) return std::nullopt;
+namespace {
+
+bool Home(Place from, Place target, const desktop::Screen& screen, bool nearIsHome) {
+    if (from.x == target.x && from.y == target.y) return true;
+    if (!nearIsHome) return false;
+    const int64_t dx = std::llabs(int64_t{from.x} - target.x);
+    const int64_t dy = std::llabs(int64_t{from.y} - target.y);
+    return 2 * dx <= screen.iconCx && 2 * dy <= screen.iconCy;
+}
+
+}  // namespace
+
+std::optional<Before> ReadBefore(desktop::Desktop& desk, desktop::ViewId view,
+                                 desktop::AccessContext& context, desktop::Scheme scheme) {
     const int count = desk.CountItems(view);
     if (desk.Lost()) return std::nullopt;
     Before before;
-    if (!desktop::ReadIcons(desk, view, count, scheme, before.icons)) return std::nullopt;
+    if (!desktop::ReadIconsWith(desk, context, count, scheme, before.icons)) return std::nullopt;
     before.screen = desk.ReadScreen(view);
     if (desk.Lost()) return std::nullopt;
     return before;
@@ -28,48 +40,48 @@ Place SentPlace(const CLayoutStore& store, int layout, const desktop::Screen& sc
 }
 
 Plan PlanRestore(const CLayoutStore& store, int layout, desktop::Scheme scheme,
-                 const Before& before) {
+                 const Before& before, bool nearIsHome) {
     Plan plan;
     FreePlaces boxes(before.screen, before.icons.size());
     const int n = static_cast<int>(before.icons.size());
+    const bool byName = scheme == desktop::Scheme::RemoteByName;
+    std::optional<NamePairing> names;
+    if (byName) names.emplace(store, layout);
+    const int byIndex = byName ? 0 : std::min(n, store.GetIconCount(layout));
     // Box ids are item indexes: every icon where the restore leaves it.
     std::vector<int> unpaired;
-    if (scheme == desktop::Scheme::RemoteByName) {
-        NamePairing pairing(store, layout);
-        for (int i = 0; i < n; ++i) {
-            const desktop::ReadIcon& icon = before.icons[static_cast<size_t>(i)];
-            const int j = pairing.Take(icon.name);
-            if (j < 0) {
-                boxes.Add({icon.x, icon.y}, false);
-                unpaired.push_back(i);
-                continue;
-            }
-            const Place target = SentPlace(store, layout, before.screen, j);
-            plan.movesAny = plan.movesAny || target.x != icon.x || target.y != icon.y;
-            boxes.Add(target, true);
+    for (int i = 0; i < n; ++i) {
+        const desktop::ReadIcon& icon = before.icons[static_cast<size_t>(i)];
+        const Place from{icon.x, icon.y};
+        const int j = byName ? names->Take(icon.name) : (i < byIndex ? i : -1);
+        if (j < 0) {
+            boxes.Add(from, false);
+            unpaired.push_back(i);
+            continue;
         }
-    } else {
-        const int paired = std::min(n, store.GetIconCount(layout));
-        for (int i = 0; i < n; ++i) {
-            const desktop::ReadIcon& icon = before.icons[static_cast<size_t>(i)];
-            if (i >= paired) {
-                boxes.Add({icon.x, icon.y}, false);
-                unpaired.push_back(i);
-                continue;
-            }
-            const Place target = SentPlace(store, layout, before.screen, i);
-            plan.movesAny = plan.movesAny || target.x != icon.x || target.y != icon.y;
-            boxes.Add(target, true);
-        }
+        const Place target = SentPlace(store, layout, before.screen, j);
+        plan.paired.push_back({i, icon.name, from, target});
+        boxes.Add(target, true);
+        if (from.x == target.x && from.y == target.y) continue;
+        if (!Home(from, target, before.screen, nearIsHome)) plan.movesAny = true;
     }
+    std::vector<bool> moved(static_cast<size_t>(n), false);
+    for (const PairedIcon& icon : plan.paired)
+        moved[static_cast<size_t>(icon.index)] =
+            icon.from.x != icon.target.x || icon.from.y != icon.target.y;
     for (const int i : unpaired) {
-        if (!boxes.OverlapsPinned(i)) continue;
+        std::vector<int> under = boxes.PinnedOverlapping(i);
+        if (under.empty()) continue;
         const std::optional<Place> free = boxes.Nearest(i);
         if (!free) continue;
         boxes.MoveTo(i, *free);
-        plan.unburied.push_back({i, before.icons[static_cast<size_t>(i)].name, free->x, free->y});
+        moved[static_cast<size_t>(i)] = true;
+        plan.unburied.push_back(
+            {i, before.icons[static_cast<size_t>(i)].name, *free, std::move(under)});
     }
     plan.movesAny = plan.movesAny || !plan.unburied.empty();
+    for (int i = 0; i < n; ++i)
+        if (!moved[static_cast<size_t>(i)]) plan.steady.push_back(i);
     return plan;
 }
 

@@ -1,7 +1,9 @@
 // The restore thread procedure: take over the launch block, read the selection, run
-// the scheme's variant on the real desktop, report completion.
+// the restore on the real desktop with the dialog and the shell's view object as its
+// partners, report how it ended.
 #include "desktop/restore/restore_worker.h"
 
+#include <memory>
 #include <utility>
 
 #include "desktop/access/view_commit.h"
@@ -10,16 +12,40 @@
 
 namespace {
 
-// The NT variant, then the shell's view object told where the icons went, so that the
-// shell keeps them (the list view alone is not enough on Windows 10 1809 and later).
-// The commit prepares while the icons move; a view object that does not answer holds
-// the worker no longer than its wait.
-void RestoreAndTellShell(desktop::Desktop& desk, const restore::RestoreJob& job) {
-    desktop::ViewCommit commit;
-    restore::RestoreJob published = job;
-    published.progress = commit.Progress();
-    commit.HandOver(restore::RestoreByName(desk, published));
-}
+// The dialog keeps the reading; the view object (NT family) is prepared on a thread of
+// its own from the start, so that after the last icon only its one call remains, and a
+// view object that does not answer holds the worker no longer than its wait.
+class WorkerPartners : public restore::Partners {
+public:
+    WorkerPartners(HWND dialog, UINT beforeMessage, desktop::Scheme scheme, bool stopArranging)
+        : m_dialog(dialog), m_beforeMessage(beforeMessage) {
+        if (scheme == desktop::Scheme::RemoteByName)
+            m_commit = std::make_unique<desktop::ViewCommit>(stopArranging);
+    }
+
+    std::atomic<int32_t>* Progress() { return m_commit ? m_commit->Progress() : nullptr; }
+
+    void StopShellArranging() override {
+        if (m_commit) m_commit->StopArranging();
+    }
+    bool KeepBefore(const std::vector<desktop::ReadIcon>& icons) override {
+        // Our own dialog's thread: it answers sent messages in every wait of its own
+        // (the closing one included), so this cannot deadlock. A window that is gone
+        // answers 0.
+        return SendMessageA(m_dialog, m_beforeMessage, 0, reinterpret_cast<LPARAM>(&icons)) == 1;
+    }
+    void Planned(const std::vector<int>& steady) override {
+        if (m_commit) m_commit->Planned(steady);
+    }
+    void Placed(std::vector<desktop::PlacedIcon> icons) override {
+        if (m_commit) m_commit->HandOver(std::move(icons));
+    }
+
+private:
+    HWND m_dialog;
+    UINT m_beforeMessage;
+    std::unique_ptr<desktop::ViewCommit> m_commit;
+};
 
 }  // namespace
 
@@ -33,7 +59,8 @@ UINT RestoreWorker(LPVOID param) {
     const UINT message = block->nMessage;
     const CLayoutStore& layouts = *block->pLayouts;
     const desktop::Scheme scheme = block->scheme;
-    const std::vector<desktop::PlacedIcon>* unburied = block->pUnburied;
+    const bool stopArranging = block->bStopArranging;
+    const UINT beforeMessage = block->nBeforeMessage;
     // Set before the first message to the interface thread, which handles none until
     // it has seen the flag. The launcher's frame may be gone from here on.
     block->bStarted.store(1, std::memory_order_release);
@@ -41,15 +68,15 @@ UINT RestoreWorker(LPVOID param) {
 
     // A list without a window has no selection (a send to null would read as row 0).
     const int layout = list ? static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)) : LB_ERR;
+    restore::RestoreOutcome outcome = restore::RestoreOutcome::kEnded;
     if (layout >= 0) {
         desktop::Win32Desktop desk;
+        WorkerPartners partners(notify, beforeMessage, scheme, stopArranging);
         // The selection only says whether to restore: the launch copied its layout.
-        const restore::RestoreJob job{layouts, 0, mode, abort, speed, unburied};
-        if (scheme == desktop::Scheme::RemoteByName)
-            RestoreAndTellShell(desk, job);
-        else
-            restore::RestoreByIndex(desk, job);
+        restore::RestoreJob job{layouts, 0, mode, scheme, abort, speed, stopArranging};
+        job.progress = partners.Progress();
+        outcome = restore::RunRestore(desk, job, partners);
     }
-    PostMessageA(notify, message, 0, 0);
+    PostMessageA(notify, message, static_cast<WPARAM>(outcome), 0);
     return 0;
 }

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "desktop/placed_icon.h"
+#include "desktop/capture/capture.h"
 #include "desktop/scheme.h"
 
 class CLayoutStore;
@@ -23,14 +23,17 @@ struct RestoreParams {
     std::atomic<int32_t>* pnSpeed;  // the dialog's speed step
     std::atomic<int32_t> bStarted;  // 0 when handed over, 1 once copied
     HWND hWndNotify;                // receives nMessage when the worker has finished
-    UINT nMessage;                  // WM_RESTORE_DONE
+    UINT nMessage;                  // WM_RESTORE_DONE; wParam: a restore::RestoreOutcome
     const CLayoutStore* pLayouts;   // the launch's copy of the selected layout, as layout 0
     desktop::Scheme scheme;         // how the desktop is reached and icons matched
-    // Icons the restore does not pair, moved off the restored ones afterwards; or null.
-    const std::vector<desktop::PlacedIcon>* pUnburied;
+    bool bStopArranging;            // the user agreed to take auto arrange off
+    // Sent to hWndNotify before the first move, lParam pointing to a
+    // std::vector<desktop::ReadIcon>, the desktop as read: answered 1, the restore moves;
+    // 0, it moves nothing.
+    UINT nBeforeMessage;
 };
 
 // Thread procedure: the parameter points to a RestoreParams. Reads the selected line;
-// with one selected, restores layout 0 of pLayouts (matched by name or by index, as the
-// scheme says); posts nMessage to hWndNotify on every path and returns 0.
+// with one selected, restores layout 0 of pLayouts (restore::RunRestore); posts
+// nMessage to hWndNotify on every path and returns 0.
 UINT RestoreWorker(LPVOID param);

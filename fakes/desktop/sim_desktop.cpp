@@ -44,6 +44,16 @@ std::string ToString(const SimCall& call) {
         }
         case SimOp::ReadScreen:
             return "screen";
+        case SimOp::ReadExStyle:
+            return "exstyle";
+        case SimOp::SetExStyle: {
+            char hex[32];
+            std::snprintf(hex, sizeof hex, "0x%08x 0x%08x", static_cast<unsigned>(call.mask),
+                          static_cast<unsigned>(call.lParam));
+            return std::string("exstyle ") + hex;
+        }
+        case SimOp::StopArranging:
+            return "stop arranging";
     }
     return "?";
 }
@@ -202,14 +212,43 @@ bool SimDesktop::SetPosition(ViewId, int index, int32_t x, int32_t y) {
     SimCall call{SimOp::SetPosition, index};
     call.lParam = (static_cast<uint32_t>(y) & 0xFFFFu) << 16 | (static_cast<uint32_t>(x) & 0xFFFFu);
     if (!Deliver(call)) return false;
-    call.ok =
-        InRange(index) && std::find(m_refused.begin(), m_refused.end(), index) == m_refused.end();
+    call.ok = !m_arranging && InRange(index) &&
+              std::find(m_refused.begin(), m_refused.end(), index) == m_refused.end();
     if (call.ok) {
         m_items[index].x = SignExtend16(call.lParam);
         m_items[index].y = SignExtend16(call.lParam >> 16);
     }
     Record(call);
     return call.ok;
+}
+
+bool SimDesktop::ReadExtendedStyle(ViewId, uint32_t& style) {
+    if (!Deliver({SimOp::ReadExStyle})) return false;
+    Record({SimOp::ReadExStyle});
+    style = m_exStyle;
+    return true;
+}
+
+bool SimDesktop::SetExtendedStyle(ViewId, uint32_t mask, uint32_t style, bool evenIfLost) {
+    SimCall call{SimOp::SetExStyle};
+    call.mask = mask;
+    call.lParam = style;
+    // A link of its own: the loss of the operation's link does not stop it, but a
+    // message the shell leaves unanswered still does.
+    const bool wasLost = m_lost;
+    if (evenIfLost) m_lost = false;
+    if (!Deliver(call)) return false;
+    if (evenIfLost) m_lost = wasLost;
+    m_exStyle = (m_exStyle & ~mask) | (style & mask) | m_stickyExStyle;
+    Record(call);
+    return true;
+}
+
+bool SimDesktop::ArrangesItself(ViewId) { return m_arranging; }
+
+void SimDesktop::StopArranging(ViewId) {
+    Record({SimOp::StopArranging});
+    if (!m_stickyArranging) m_arranging = false;
 }
 
 }  // namespace desktop

@@ -33,6 +33,9 @@ enum class SimOp {
     ReadPosition,  // LVM_GETITEMPOSITION (remote: only inside the count)
     SetPosition,   // LVM_SETITEMPOSITION (ok = false when the view refused it)
     ReadScreen,    // LVM_GETITEMSPACING, with the monitors read on our side
+    ReadExStyle,   // LVM_GETEXTENDEDLISTVIEWSTYLE
+    SetExStyle,    // LVM_SETEXTENDEDLISTVIEWSTYLE (the bits in `mask`, the style in lParam)
+    StopArranging, // LVS_AUTOARRANGE taken off the window's style (no message)
 };
 
 struct SimCall {
@@ -41,12 +44,14 @@ struct SimCall {
     bool ok = true;        // open: succeeded
     bool shared = false;   // read position / close: through the shared block
     bool answered = true;  // messages: false for the one that went unanswered
-    uint32_t lParam = 0;   // set position: the packed value that travels
+    uint32_t lParam = 0;   // set position: the packed value that travels; set style: the style
+    uint32_t mask = 0;     // set style: the bits changed
 };
 
 // "find", "count", "open remote", "open shared failed", "close", "text 2", "pos 2",
-// "set 3 0x0023ffec", "set 3 0x0023ffec refused", "screen": short enough to compare whole logs in
-// tests.
+// "set 3 0x0023ffec", "set 3 0x0023ffec refused", "screen", "exstyle",
+// "exstyle 0x00080000 0x00000000" (mask, style), "stop arranging": short enough to compare
+// whole logs in tests.
 std::string ToString(const SimCall& call);
 
 class SimDesktop : public Desktop {
@@ -72,6 +77,20 @@ public:
     // The list view answers FALSE to the position message of these items (as a view
     // with auto-arrange on, or an item that went away), and moves nothing.
     void SetRefusedItems(std::vector<int> items) { m_refused = std::move(items); }
+    // The view's extended style (default 0: no snapping). With `sticky` the view keeps
+    // these bits whatever it is told (a shell that will not be switched).
+    void SetExtendedStyle(uint32_t style, uint32_t sticky = 0) {
+        m_exStyle = style;
+        m_stickyExStyle = sticky;
+    }
+    uint32_t ExtendedStyle() const { return m_exStyle; }
+    // Auto arrange: every position message answers FALSE and moves nothing. With
+    // `sticky`, taking it off does not hold.
+    void SetArranging(bool arranging, bool sticky = false) {
+        m_arranging = arranging;
+        m_stickyArranging = sticky;
+    }
+    bool Arranging() const { return m_arranging; }
     // List-view message number `n` (1-based: counts, text and position reads, sets)
     // goes unanswered, as when the shell hangs or dies: the view is lost, and no later
     // message of the operation is sent (none is logged). 0: never.
@@ -92,6 +111,10 @@ public:
     std::unique_ptr<AccessContext> OpenShared(ViewId view) override;
     Screen ReadScreen(ViewId view) override;
     bool SetPosition(ViewId view, int index, int32_t x, int32_t y) override;
+    bool ReadExtendedStyle(ViewId view, uint32_t& style) override;
+    bool SetExtendedStyle(ViewId view, uint32_t mask, uint32_t style, bool evenIfLost) override;
+    bool ArrangesItself(ViewId view) override;
+    void StopArranging(ViewId view) override;
 
 private:
     friend class SimRemoteContext;
@@ -111,6 +134,10 @@ private:
     std::function<void(const SimCall&)> m_onCall;
     Screen m_screen;
     std::vector<int> m_refused;
+    uint32_t m_exStyle = 0;
+    uint32_t m_stickyExStyle = 0;
+    bool m_arranging = false;
+    bool m_stickyArranging = false;
     std::vector<SimCall> m_log;
     int m_openContexts = 0;
     int m_unansweredAt = 0;

@@ -9,14 +9,12 @@
 #include <vector>
 
 #include "desktop/restore/free_place.h"
-#include "desktop/restore/restore_logic.h"
 #include "fakes/desktop/sim_desktop.h"
 #include "store/layout_store.h"
 
 namespace {
 
 using desktop::Area;
-using desktop::PlacedIcon;
 using desktop::Scheme;
 using desktop::Screen;
 using desktop::SimDesktop;
@@ -63,7 +61,7 @@ TEST(FreePlaces, RingOrderAndWhereTheSearchStops) {
          {{50, 60}, {100, 60}, {150, 60}, {50, 100}, {150, 100}, {50, 140}, {100, 140}, {150, 140}},
          "stays"},
         {"no icon size: nothing overlaps", Screen{0, 0, {{0, 0, 1000, 800}}}, {}, "stays"},
-        {"no area known: anywhere in 16 bits", Screen{50, 40, {}}, {}, "100,60"},
+        {"no area known: stays", Screen{50, 40, {}}, {}, "stays"},
     };
     for (const Case& c : cases) {
         FreePlaces boxes(c.screen, 16);
@@ -74,9 +72,10 @@ TEST(FreePlaces, RingOrderAndWhereTheSearchStops) {
     }
 }
 
-// Far from the screen the search gives up once a ring misses every visible area; on a
-// crowded screen it goes as many rings out as it takes.
-TEST(FreePlaces, SearchesOutwardUntilTheScreenEnds) {
+// On a crowded screen the search goes as many rings out as it takes, past a gap between
+// two monitors, and ends only once its square holds every visible area; a grid found
+// full is full for the next icon on it too, while one on another grid still finds room.
+TEST(FreePlaces, SearchesOutwardUntilItHoldsTheWholeScreen) {
     FreePlaces boxes(kScreen, 401);
     for (int y = 0; y + 40 <= 800; y += 40)
         for (int x = 0; x + 50 <= 1000; x += 50)
@@ -86,10 +85,19 @@ TEST(FreePlaces, SearchesOutwardUntilTheScreenEnds) {
     boxes.MoveTo(icon, {950, 760});
     const int other = boxes.Add({500, 400}, false);
     EXPECT_EQ(Str(boxes.Nearest(other)), "stays");  // no hole left
+    EXPECT_EQ(Str(boxes.Nearest(boxes.Add({0, 0}, false))), "stays");  // the same grid
+    EXPECT_EQ(Str(boxes.Nearest(boxes.Add({5, 0}, false))), "stays");  // no room on its grid
 
     FreePlaces far(kScreen, 2);
     far.Add({5000, 5000}, true);
-    EXPECT_EQ(Str(far.Nearest(far.Add({5000, 5000}, false))), "stays");
+    EXPECT_EQ(Str(far.Nearest(far.Add({5000, 5000}, false))), "950,760");
+
+    // Two monitors with a gap between them (a taskbar, or monitors apart): the first full.
+    const Screen two{50, 40, {{0, 0, 200, 160}, {400, 0, 600, 160}}};
+    FreePlaces gap(two, 32);
+    for (int y = 0; y < 160; y += 40)
+        for (int x = 0; x < 200; x += 50) gap.Add({x, y}, true);
+    EXPECT_EQ(Str(gap.Nearest(gap.Add({150, 80}, false))), "400,80");
 }
 
 struct Icon {
@@ -106,9 +114,9 @@ restore::Before Reading(const std::vector<Icon>& icons, const Screen& screen = k
 
 std::string Moves(const restore::Plan& plan) {
     std::string s;
-    for (const PlacedIcon& p : plan.unburied)
+    for (const restore::UnburiedIcon& p : plan.unburied)
         s += (s.empty() ? "" : " ") + std::to_string(p.index) + ":" + p.text + "@" +
-             std::to_string(p.x) + "," + std::to_string(p.y);
+             std::to_string(p.to.x) + "," + std::to_string(p.to.y);
     return s;
 }
 
@@ -193,68 +201,75 @@ TEST(PlanRestore, MovesAnyOnlyWhenSomethingMoves) {
 
 // The reading is a capture's, then the spacing; a view that stops answering gives none.
 TEST(ReadBefore, ReadsLikeACaptureThenTheSpacing) {
+    const auto read = [](SimDesktop& sim, Scheme scheme) {
+        const desktop::ViewId view = sim.FindView();
+        const auto ctx = scheme == Scheme::RemoteByName ? sim.OpenRemote(view) : sim.OpenShared(view);
+        return restore::ReadBefore(sim, view, *ctx, scheme);
+    };
     SimDesktop sim({{"a", 1, 2}, {"b", 3, 4}});
     sim.SetScreen(kScreen);
-    const std::optional<restore::Before> before = restore::ReadBefore(sim, Scheme::RemoteByName);
+    const std::optional<restore::Before> before = read(sim, Scheme::RemoteByName);
     ASSERT_TRUE(before);
     ASSERT_EQ(before->icons.size(), 2u);
     EXPECT_EQ(before->icons[1].name, "b");
     EXPECT_EQ(before->icons[1].x, 3);
     EXPECT_EQ(before->screen.iconCx, 50);
     EXPECT_EQ(sim.LogLines(),
-              (Lines{"find", "count", "open remote", "count", "text 0", "count", "pos 0", "count",
-                     "text 1", "count", "pos 1", "close", "screen"}));
+              (Lines{"find", "open remote", "count", "count", "text 0", "count", "pos 0", "count",
+                     "text 1", "count", "pos 1", "screen", "close"}));
 
     SimDesktop shared({{"a", 1, 2}});
-    ASSERT_TRUE(restore::ReadBefore(shared, Scheme::SharedByIndex));
+    ASSERT_TRUE(read(shared, Scheme::SharedByIndex));
     EXPECT_EQ(shared.LogLines(),
-              (Lines{"find", "count", "open shared", "pos 0", "close", "screen"}));
+              (Lines{"find", "open shared", "count", "pos 0", "screen", "close"}));
 
     for (int n = 1; n <= 10; ++n) {  // the ten list-view messages
         SimDesktop hung({{"a", 1, 2}, {"b", 3, 4}});
         hung.SetUnansweredMessage(n);
-        EXPECT_FALSE(restore::ReadBefore(hung, Scheme::RemoteByName)) << "message " << n;
+        EXPECT_FALSE(read(hung, Scheme::RemoteByName)) << "message " << n;
         EXPECT_EQ(hung.OpenContexts(), 0);
     }
-    SimDesktop none;
-    none.SetViewPresent(false);
-    EXPECT_FALSE(restore::ReadBefore(none, Scheme::RemoteByName));
 }
 
-// The moves follow the restore's own position messages, one each, in either mode and
-// scheme; the view object hears of them with the others; an abort sends none.
-TEST(RestoreWithMoves, MovesFollowTheRestore) {
+// What the plan says besides the moves: the pairs in item order with their places, the
+// restored icons each moved one lies under, and the items it never moves.
+TEST(PlanRestore, PairsTargetsAndSteadyItems) {
     CLayoutStore store;
     store.SetTitle(0, "home");
     store.AddIconXY(0, 100, 100, "a");
-    const std::vector<PlacedIcon> moves = {{1, "new", 100, 60}};
-    std::atomic<int32_t> abort{0};
-    std::atomic<int32_t> speed{1000};
-    auto sets = [](const SimDesktop& sim) {
-        Lines s;
-        for (const std::string& line : sim.LogLines())
-            if (line.rfind("set ", 0) == 0) s.push_back(line);
-        return s;
-    };
-    for (const int32_t mode : {restore::kRestoreInstant, restore::kRestoreAnimated}) {
-        SCOPED_TRACE(mode);
-        SimDesktop sim({{"a", 0, 0}, {"new", 100, 100}});
-        const std::vector<PlacedIcon> placed =
-            restore::RestoreByName(sim, {store, 0, mode, abort, speed, &moves});
-        EXPECT_EQ(sets(sim).back(), "set 1 0x003c0064");
-        EXPECT_EQ(placed, (std::vector<PlacedIcon>{{0, "a", 100, 100}, {1, "new", 100, 60}}));
-        EXPECT_EQ(sim.Items()[1].y, 60);
+    store.AddIconXY(0, 300, 100, "b");
+    const restore::Plan plan = restore::PlanRestore(
+        store, 0, Scheme::RemoteByName,
+        Reading({{"x", 700, 700}, {"b", 300, 100}, {"new", 110, 100}, {"a", 0, 0}}));
+    ASSERT_EQ(plan.paired.size(), 2u);
+    EXPECT_EQ(plan.paired[0].index, 1);
+    EXPECT_EQ(plan.paired[1].index, 3);
+    EXPECT_EQ(plan.paired[1].text, "a");
+    EXPECT_EQ(plan.paired[1].target.x, 100);
+    ASSERT_EQ(plan.unburied.size(), 1u);
+    EXPECT_EQ(plan.unburied[0].under, std::vector<int>{3});
+    EXPECT_EQ(plan.steady, (std::vector<int>{0, 1}));  // "x" unpaired, "b" home
+}
 
-        SimDesktop byIndex({{"", 0, 0}, {"", 100, 100}});
-        restore::RestoreByIndex(byIndex, {store, 0, mode, abort, speed, &moves});
-        EXPECT_EQ(sets(byIndex).back(), "set 1 0x003c0064");
-    }
-    SimDesktop sim({{"a", 0, 0}, {"new", 100, 100}});
-    sim.SetOnCall([&](const desktop::SimCall& call) {
-        if (call.op == desktop::SimOp::SetPosition) abort = 1;
-    });
-    restore::RestoreByName(sim, {store, 0, restore::kRestoreAnimated, abort, speed, &moves});
-    for (const std::string& line : sets(sim)) EXPECT_EQ(line.rfind("set 1", 0), std::string::npos);
+// On a desktop that snaps and could not be switched, an icon within half the spacing of
+// its target counts as home for keeping a snapshot; everywhere else only an exact match.
+TEST(PlanRestore, NearCountsAsHomeOnlyWhereAskedFor) {
+    CLayoutStore store;
+    store.SetTitle(0, "home");
+    store.AddIconXY(0, 100, 100, "a");
+    struct Case {
+        Icon icon;
+        bool nearIsHome, moves;
+    } cases[] = {
+        {{"a", 125, 120}, true, false}, {{"a", 126, 100}, true, true},
+        {{"a", 100, 121}, true, true},  {{"a", 101, 100}, false, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(restore::PlanRestore(store, 0, Scheme::RemoteByName, Reading({c.icon}),
+                                       c.nearIsHome)
+                      .movesAny,
+                  c.moves)
+            << c.icon.x << "," << c.icon.y << " near " << c.nearIsHome;
 }
 
 }  // namespace
