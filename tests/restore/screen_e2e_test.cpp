@@ -152,27 +152,42 @@ TEST_F(ScreenE2E, PlacesNoMonitorShowsComeOntoTheScreen) {
     }
 }
 
-// With auto arrange on, neither restore button starts a restore: a box says why, no
-// position message goes out, and the dialog is idle with its line selected. A capture
-// still works.
-TEST_F(ScreenE2E, AutoArrangeIsToldAndNothingIsSent) {
+// With auto arrange on, a restore asks first. いいえ: no position message goes out and the
+// dialog is idle with its line selected. はい: auto arrange goes off on the list view and
+// the icons go home. A capture works either way.
+TEST_F(ScreenE2E, AutoArrangeGoesOffOnlyWhenTheUserAgrees) {
     e2e::SeedLayouts({{L"home", {{PackIconPos(10, 10), L"a"}, {PackIconPos(300, 10), L"b"}}}});
     testdesk::TestDesktopOptions arranged;
     arranged.autoArrange = true;
     StartDesktop({{0, 0, "a"}, {100, 0, "b"}}, arranged);
     e2e::RunningApp app;
     ASSERT_TRUE(app.main());
+    const auto arranging = [&] {
+        return (GetWindowLongPtrA(td->ListView(), GWL_STYLE) & LVS_AUTOARRANGE) != 0;
+    };
     for (const int button : {IDC_RESTORE, IDC_FUN_RESTORE}) {
         app.Select(0);
         driver::ClickButton(app.main(), button);
-        const auto text = app.AnswerBox(e2e::kAppCaption);
+        const auto text = app.AnswerBox(e2e::kAppCaption, 5000, IDNO);
         ASSERT_TRUE(text.has_value());
-        EXPECT_NE(text->find(L"アイコンの自動整列がオンになっているため"), std::wstring::npos);
+        EXPECT_NE(text->find(L"自動整列をオフにして復元しますか"), std::wstring::npos);
         EXPECT_TRUE(e2e::WaitForButtons(app.main(), Buttons::kLineSelected, 5000));
         EXPECT_EQ(app.Selection(), 0);
+        EXPECT_TRUE(arranging());
     }
     EXPECT_TRUE(td->SetPositionLog().empty());
     EXPECT_TRUE(app.Remember(L"arranged"));
+
+    app.Select(0);
+    driver::ClickButton(app.main(), IDC_RESTORE);
+    ASSERT_TRUE(app.AnswerBox(e2e::kAppCaption, 5000, IDYES).has_value());
+    ASSERT_TRUE(e2e::WaitForSets(*td, 2));
+    ASSERT_TRUE(e2e::WaitForButtons(app.main(), Buttons::kLineSelected, 20000));
+    EXPECT_FALSE(arranging());
+    const std::vector<TestItem> now = td->Items();
+    ASSERT_EQ(now.size(), 2u);
+    EXPECT_EQ(now[0].x, 10);
+    EXPECT_EQ(now[1].x, 300);
     EXPECT_TRUE(app.Close());
 }
 

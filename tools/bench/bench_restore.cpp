@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "desktop/access/view_commit.h"
 #include "desktop/access/win32_desktop.h"
 #include "tools/bench/bare_send.h"
+#include "tools/bench/bench_partners.h"
 #include "tools/bench/bench_scene.h"
 #include "desktop/restore/animation.h"
 #include "desktop/restore/restore_logic.h"
@@ -133,15 +133,28 @@ void BenchInstant(int pairs = 0) {
             sent[layout].push_back(restore::VisiblePlace({item.x, item.y}, screen));
     }
 
+    // The restore reads the desktop once (the snapping, the count, every icon as a
+    // capture reads it, the spacing), then sends its places: the bare loops do the same.
     auto bare = [&](int layout) {
+        BareSend(view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+        const auto ctx = desk.OpenShared(reinterpret_cast<desktop::ViewId>(view));
+        const int n = static_cast<int>(BareSend(view, LVM_GETITEMCOUNT, 0, 0));
+        int32_t x = 0, y = 0;
+        for (int i = 0; i < n; ++i) ctx->ReadPosition(i, x, y);
         BareSend(view, LVM_GETITEMSPACING, FALSE, 0);
         for (int i = 0; i < kIcons; ++i)
             BareSend(view, LVM_SETITEMPOSITION, i, Packed(sent[layout][i].x, sent[layout][i].y));
     };
-    // The NT variant also reads every item's text; its bare loop does the same reads.
+    // The NT variant also reads every item's text, and again right before its move.
     auto bareWithReads = [&](int layout) {
+        BareSend(view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
         const auto ctx = desk.OpenRemote(reinterpret_cast<desktop::ViewId>(view));
         const int n = static_cast<int>(BareSend(view, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i) {
+            const std::string text = ctx->ReadText(i);
+            int32_t x = 0, y = 0;
+            ctx->ReadPosition(i, x, y);
+        }
         BareSend(view, LVM_GETITEMSPACING, FALSE, 0);
         for (int i = 0; i < n; ++i) {
             const std::string text = ctx->ReadText(i);
@@ -155,7 +168,8 @@ void BenchInstant(int pairs = 0) {
             const int layout = k;  // 0 home, then 1 away
             if ((k == 0) == (first == 0)) {
                 byIndex.push_back(Time([&] {
-                    restore::RestoreByIndex(desk, {store, layout, 0, abort, speed});
+                    BenchRestore(desk, store, layout, 0, desktop::Scheme::SharedByIndex, abort,
+                                 speed);
                 }));
                 byIndex.back().way = layout;
             } else {
@@ -167,7 +181,8 @@ void BenchInstant(int pairs = 0) {
             const int layout = k;
             if ((k == 0) == (first == 0)) {
                 byName.push_back(Time([&] {
-                    restore::RestoreByName(desk, {store, layout, 0, abort, speed});
+                    BenchRestore(desk, store, layout, 0, desktop::Scheme::RemoteByName, abort,
+                                 speed);
                 }));
                 byName.back().way = layout;
             } else {
@@ -241,8 +256,8 @@ void BenchAnimated() {
     std::vector<Sample> animated, bare;
     for (int round = 0; round < kRounds; ++round) {
         auto glide = [&] {
-            restore::RestoreByName(desk, {there, 0, 1, abort, speed});
-            restore::RestoreByName(desk, {there, 1, 1, abort, speed});
+            BenchRestore(desk, there, 0, 1, desktop::Scheme::RemoteByName, abort, speed);
+            BenchRestore(desk, there, 1, 1, desktop::Scheme::RemoteByName, abort, speed);
         };
         auto loop = [&] {
             for (const auto& step : steps)
@@ -286,13 +301,12 @@ void BenchViewObject() {
     size_t told = 0;
     const auto withCommit = [&](int layout) {
         desktop::Win32Desktop desk;
-        desktop::ViewCommit commit;
-        told = commit.HandOver(restore::RestoreByName(
-            desk, {store, layout, 0, abort, speed, nullptr, commit.Progress()}));
+        told = BenchRestore(desk, store, layout, 0, desktop::Scheme::RemoteByName, abort, speed,
+                            true);
     };
     const auto without = [&](int layout) {
         desktop::Win32Desktop desk;
-        restore::RestoreByName(desk, {store, layout, 0, abort, speed});
+        BenchRestore(desk, store, layout, 0, desktop::Scheme::RemoteByName, abort, speed);
     };
     std::vector<Sample> with, alone;
     // Every run moves the icons to the other arrangement; the order of the two kinds

@@ -1,5 +1,5 @@
 // Cost of keeping the arrangement before a restore, on the test desktop: an instant NT
-// restore of 1,000 icons with the launch's reading, its plan and the snapshot layout,
+// restore of 1,000 icons with its one reading, its plan and the snapshot layout,
 // against a bare loop of the same list-view messages (the reading's text and position
 // reads included); and the free-place search alone for 200 new icons on a crowded
 // desktop, against that restore. Prints the figures.
@@ -20,6 +20,7 @@
 #include "desktop/restore/restore_plan.h"
 #include "store/layout_store.h"
 #include "tools/bench/bare_send.h"
+#include "tools/bench/bench_partners.h"
 #include "tools/bench/bench_scene.h"
 #include "tools/test_desktop/test_desktop_client.h"
 
@@ -28,7 +29,6 @@ namespace {
 constexpr int kIcons = 1000;
 constexpr int kNew = 200;
 constexpr int kRounds = 10;
-const char kSnapshot[] = "(before)";
 
 using Clock = std::chrono::steady_clock;
 
@@ -37,17 +37,6 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0.0 : v[v.size() / 2];
-}
-
-// What the dialog does with a reading that moves something: the old snapshot out, the
-// new one appended.
-void KeepSnapshot(CLayoutStore& store, const restore::Before& before) {
-    for (int k = store.FindTitle(kSnapshot); k >= 0; k = store.FindTitle(kSnapshot))
-        store.RemoveLayout(k);
-    const int index = store.GetCount();
-    store.SetTitle(index, kSnapshot);
-    for (const desktop::ReadIcon& icon : before.icons)
-        store.AddIconXY(index, icon.x, icon.y, icon.name.c_str());
 }
 
 void BenchRestoreWithSnapshot() {
@@ -74,27 +63,20 @@ void BenchRestoreWithSnapshot() {
         copy.SetTitle(0, store.GetTitle(layout).c_str());
         for (int j = 0; j < store.GetIconCount(layout); ++j)
             copy.AddIcon(0, store.GetPackedPos(layout, j), store.GetIconName(layout, j));
-        const std::optional<restore::Before> before =
-            restore::ReadBefore(desk, desktop::Scheme::RemoteByName);
-        if (!before) return;
-        const restore::Plan plan =
-            restore::PlanRestore(copy, 0, desktop::Scheme::RemoteByName, *before);
-        if (plan.movesAny) KeepSnapshot(store, *before);
-        restore::RestoreByName(desk, {copy, 0, 0, abort, speed, &plan.unburied});
+        BenchRestore(desk, copy, 0, 0, desktop::Scheme::RemoteByName, abort, speed, false,
+                     &store);
     };
+    // The same messages: the snapping read, one reading, the spacing, then per icon its
+    // text checked and its place.
     auto bare = [&](int layout) {
-        {
-            const auto ctx = desk.OpenRemote(reinterpret_cast<desktop::ViewId>(view));
-            const int n = static_cast<int>(BareSend(view, LVM_GETITEMCOUNT, 0, 0));
-            for (int i = 0; i < n; ++i) {
-                const std::string text = ctx->ReadText(i);
-                int32_t x = 0, y = 0;
-                ctx->ReadPosition(i, x, y);
-            }
-            BareSend(view, LVM_GETITEMSPACING, FALSE, 0);
-        }
+        BareSend(view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
         const auto ctx = desk.OpenRemote(reinterpret_cast<desktop::ViewId>(view));
         const int n = static_cast<int>(BareSend(view, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i) {
+            const std::string text = ctx->ReadText(i);
+            int32_t x = 0, y = 0;
+            ctx->ReadPosition(i, x, y);
+        }
         BareSend(view, LVM_GETITEMSPACING, FALSE, 0);
         for (int i = 0; i < n; ++i) {
             const std::string text = ctx->ReadText(i);

@@ -71,12 +71,12 @@ int RunningApp::Selection() const { return driver::ReadListSelection(m_main, IDC
 
 void RunningApp::Select(int line) const { driver::SelectListLine(m_main, IDC_LAYOUT_LIST, line); }
 
-std::optional<std::wstring> RunningApp::AnswerBox(const std::wstring& caption,
-                                                  DWORD timeoutMs) const {
+std::optional<std::wstring> RunningApp::AnswerBox(const std::wstring& caption, DWORD timeoutMs,
+                                                  int button) const {
     HWND box = WaitForBox(caption, timeoutMs);
     if (!box) return std::nullopt;
     std::wstring text = driver::ReadMessageBoxText(box);
-    driver::AnswerMessageBox(box, IDOK);
+    driver::AnswerMessageBox(box, button);
     if (!driver::WaitForClose(box)) return std::nullopt;
     return text;
 }

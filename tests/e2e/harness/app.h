@@ -48,10 +48,10 @@ public:
 
     // Waits for a message box or dialog of this process.
     HWND WaitForBox(const std::wstring& caption, DWORD timeoutMs = 5000) const;
-    // Waits for a message box, answers it with OK and waits until it has gone; its text,
-    // or nullopt when none came (or it stayed).
-    std::optional<std::wstring> AnswerBox(const std::wstring& caption,
-                                          DWORD timeoutMs = 5000) const;
+    // Waits for a message box, answers it with `button` (IDOK, IDYES, IDNO) and waits
+    // until it has gone; its text, or nullopt when none came (or it stayed).
+    std::optional<std::wstring> AnswerBox(const std::wstring& caption, DWORD timeoutMs = 5000,
+                                          int button = IDOK) const;
     // True when the process ended in time.
     bool WaitForExit(DWORD timeoutMs = 10000) const { return m_process.WaitForExit(timeoutMs); }
     // Closes the main dialog (WM_CLOSE, as the close box); success when the process

@@ -1,0 +1,64 @@
+// The restore's partners as the benchmarks run it: the arrangement before kept in a
+// store of the benchmark's (as the dialog keeps it), and, where asked, the shell's view
+// object told through the same commit the worker uses.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "desktop/access/view_commit.h"
+#include "desktop/restore/restore_logic.h"
+#include "store/layout_store.h"
+
+class BenchPartners : public restore::Partners {
+public:
+    // `snapshots`: where the reading is kept under `title` (null: accepted, not kept).
+    explicit BenchPartners(bool withViewObject, CLayoutStore* snapshots = nullptr,
+                           std::string title = "(before)")
+        : m_snapshots(snapshots), m_title(std::move(title)) {
+        if (withViewObject) m_commit = std::make_unique<desktop::ViewCommit>();
+    }
+
+    std::atomic<int32_t>* Progress() { return m_commit ? m_commit->Progress() : nullptr; }
+    size_t Told() const { return m_told; }
+
+    void StopShellArranging() override {}
+    bool KeepBefore(const std::vector<desktop::ReadIcon>& icons) override {
+        if (!m_snapshots) return true;
+        CLayoutStore& store = *m_snapshots;
+        for (int k = store.FindTitle(m_title.c_str()); k >= 0; k = store.FindTitle(m_title.c_str()))
+            store.RemoveLayout(k);
+        const int index = store.GetCount();
+        store.SetTitle(index, m_title.c_str());
+        for (const desktop::ReadIcon& icon : icons)
+            store.AddIconXY(index, icon.x, icon.y, icon.name.c_str());
+        return true;
+    }
+    void Planned(const std::vector<int>& steady) override {
+        if (m_commit) m_commit->Planned(steady);
+    }
+    void Placed(std::vector<desktop::PlacedIcon> icons) override {
+        if (m_commit) m_told = m_commit->HandOver(std::move(icons));
+    }
+
+private:
+    CLayoutStore* m_snapshots;
+    std::string m_title;
+    std::unique_ptr<desktop::ViewCommit> m_commit;
+    size_t m_told = 0;
+};
+
+// One restore of `layout` as the worker runs it; returns how many icons the view object
+// took.
+inline size_t BenchRestore(desktop::Desktop& desk, const CLayoutStore& store, int layout,
+                           int32_t mode, desktop::Scheme scheme, const std::atomic<int32_t>& abort,
+                           const std::atomic<int32_t>& speed, bool withViewObject = false,
+                           CLayoutStore* snapshots = nullptr) {
+    BenchPartners partners(withViewObject, snapshots);
+    restore::RestoreJob job{store, layout, mode, scheme, abort, speed};
+    job.progress = partners.Progress();
+    restore::RunRestore(desk, job, partners);
+    return partners.Told();
+}
