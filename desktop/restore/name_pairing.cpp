@@ -6,11 +6,13 @@
 
 namespace restore {
 
-NamePairing::NamePairing(const CLayoutStore& store, int layout) {
+NamePairing::NamePairing(const CLayoutStore& store, int layout, const std::vector<bool>& taken) {
     const int count = store.GetIconCount(layout);
     m_byName.reserve(static_cast<size_t>(count > 0 ? count : 0));
-    for (int j = 0; j < count; ++j)
+    for (int j = 0; j < count; ++j) {
+        if (static_cast<size_t>(j) < taken.size() && taken[static_cast<size_t>(j)]) continue;
         m_byName[FoldIconName(store.GetIconName(layout, j))].indices.push_back(j);
+    }
 }
 
 int NamePairing::Take(const std::string& text) {

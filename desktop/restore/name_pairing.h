@@ -15,7 +15,8 @@ namespace restore {
 
 class NamePairing {
 public:
-    NamePairing(const CLayoutStore& store, int layout);
+    // `taken`: saved icons already given out (by path), left out here; empty: none.
+    NamePairing(const CLayoutStore& store, int layout, const std::vector<bool>& taken = {});
 
     // The saved icon for the next item called `text`, or -1 when every saved icon of
     // that name has been given out already (or there is none).

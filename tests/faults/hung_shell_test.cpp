@@ -55,14 +55,6 @@ TEST_F(HungShell, CaptureFailsAndTheDialogAnswersAgain) {
     EXPECT_EQ(e2e::ReadLayoutValues(), seeded);
 }
 
-struct RestoreCase {
-    const char* name;
-    bool win98;
-    int button;
-    int hangAfter;    // which message is held
-    LateAnswer late;  // what becomes of it: a read answers into the block
-};
-
 // The press sends the shell nothing: a shell that holds the restore's first message
 // (the worker's) leaves the dialog busy at once and answering; after the time-out it is
 // idle with the failure box, nothing moved and nothing kept.
@@ -93,10 +85,7 @@ TEST_F(HungShell, ARestoreWhoseReadingHangsFailsAndMovesNothing) {
         EXPECT_EQ(app.Lines(), (std::vector<std::wstring>{L"home", L"other"}));
 
         shell.Resume();
-        const std::vector<testdesk::TestItem> now = shell.Items();
-        ASSERT_EQ(now.size(), grid.items.size());
-        for (size_t i = 0; i < now.size(); ++i)
-            EXPECT_TRUE(now[i].x == grid.items[i].x && now[i].y == grid.items[i].y) << "moved: " << i;
+        EXPECT_TRUE(shell.SetPositionLog().empty()) << "an icon moved";
         EXPECT_TRUE(app.Close());
         EXPECT_EQ(e2e::ReadLayoutValues(), seeded);
     }
@@ -115,14 +104,40 @@ TEST_F(HungShell, RestoreEndsAndTheDialogGoesIdle) {
     // The worker reads the desktop first: the snapping, the count, then count, text,
     // count, position per icon (the 98 scheme: one position per icon), the icon spacing.
     // Then NT: count, text, set per icon (instant) or count, text, count, position,
-    // steps (animated). 98: sets, or a position and steps.
+    // steps (animated); the cases hold a text or a position read. 98: sets, or a position
+    // and steps.
     const int ntReading = 1 + 1 + 4 * kIcons + 1, reading98 = 1 + 1 + kIcons + 1;
     for (const RestoreCase& c : {
-             RestoreCase{"instant", false, IDC_RESTORE, ntReading + 9, LateAnswer::kLanded},
-             RestoreCase{"animated", false, IDC_FUN_RESTORE, ntReading + 5, LateAnswer::kLanded},
+             RestoreCase{"instant", false, IDC_RESTORE, ntReading + 10, LateAnswer::kLanded},
+             RestoreCase{"animated", false, IDC_FUN_RESTORE, ntReading + 3, LateAnswer::kLanded},
              RestoreCase{"instant 98", true, IDC_RESTORE, reading98 + 6, LateAnswer::kNone},
              RestoreCase{"animated 98", true, IDC_FUN_RESTORE, reading98 + 4, LateAnswer::kNone},
          }) {
+        SCOPED_TRACE(c.name);
+        // Both layouts and the snapshot of before the restore are kept.
+        const e2e::LayoutValues expected = e2e::SeedHomeAndOther(grid, c.win98);
+        testdesk::TestDesktopOptions options;
+        options.emulate9x = c.win98;
+        TestDesktop shell(grid.items, options);
+        ASSERT_TRUE(shell.Ready());
+        e2e::RunningApp app(c.win98 ? e2e::StartAs::kWin98 : e2e::StartAs::kNt);
+        ASSERT_TRUE(app.main());
+
+        ASSERT_TRUE(shell.Hang(c.hangAfter));
+        app.Select(0);
+        driver::ClickButton(app.main(), c.button);
+        ASSERT_TRUE(shell.WaitUntilHung(10000)) << "the restore never reached the shell";
+        EXPECT_TRUE(e2e::WaitForButtons(app.main(), e2e::Buttons::kLineSelected, kAnswersAgainMs))
+            << "the dialog stays busy while the shell hangs";
+        EXPECT_TRUE(e2e::Answers(app.main()));
+        EXPECT_EQ(driver::FindDialog(app.process().id(), e2e::kAppCaption), nullptr);
+
+        ExpectShellUnharmedAfterResume(shell, c.late);
+        EXPECT_TRUE(app.Close());
+        EXPECT_EQ(e2e::ReadLayoutValues(), expected);
+    }
+}
+
 TEST_F(HungShell, ClosingWhileTheShellHangsEndsTheProcessWithTheLayoutsSaved) {
     const e2e::IconGrid grid = e2e::MakeGrid(kIcons, 7);
     e2e::SeedLayouts({{L"home", grid.saved}});
@@ -134,7 +149,7 @@ TEST_F(HungShell, ClosingWhileTheShellHangsEndsTheProcessWithTheLayoutsSaved) {
     ASSERT_TRUE(app.Remember(L"new"));
 
     // After the worker's reading (snapping, count, four per icon, spacing), in the moves.
-    ASSERT_TRUE(shell.Hang(1 + 1 + 4 * kIcons + 1 + 9));
+    ASSERT_TRUE(shell.Hang(1 + 1 + 4 * kIcons + 1 + 10));  // a text read
     app.Select(0);
     driver::ClickButton(app.main(), IDC_RESTORE);
     ASSERT_TRUE(shell.WaitUntilHung(10000));

@@ -63,8 +63,7 @@ protected:
 
 TEST_F(TestDesktopRestart, ToldPlacesComeBackListViewPlacesDoNot) {
     {
-        const std::atomic<int32_t> nothingMoved{0};
-        desktop::ViewObject view(nothingMoved);
+        desktop::ViewObject view;
         ASSERT_TRUE(view.Ready());
         ASSERT_EQ(view.Tell({{0, "told", 300, 40}, {1, "told then moved", 400, 140}},
                             [] { return true; }),
