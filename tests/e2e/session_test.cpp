@@ -104,6 +104,39 @@ TEST_F(Session, EndOfSessionMessagesSaveBeforeTheProcessIsEnded) {
     }
 }
 
+// The dialog closed, or the session ended, while the worker still reads the desktop (the
+// shell holds a message of the reading and answers it a moment later): the worker's
+// reading is refused, no icon moves, no arrangement is kept, nothing hangs.
+TEST_F(Session, ClosedOrEndedWhileTheRestoreReadsMovesNothing) {
+    for (const bool close : {true, false}) {
+        SCOPED_TRACE(close ? "closed" : "session ended");
+        ASSERT_NO_FATAL_FAILURE(StartAndCapture(7));
+        shell->ClearSetPositionLog();
+        // The snapping, the count, then four per icon: held in the middle of the reading.
+        ASSERT_NO_FATAL_FAILURE(Restore(IDC_RESTORE, 2 + 4 * kIcons / 2));
+        if (close) {
+            driver::PostClose(app->main());
+        } else {
+            DWORD_PTR answer = 0;
+            ASSERT_TRUE(SendMessageTimeoutW(app->main(), WM_QUERYENDSESSION, 0, 0,
+                                            SMTO_ABORTIFHUNG, 5000, &answer));
+            ASSERT_TRUE(SendMessageTimeoutW(app->main(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG,
+                                            5000, &answer));
+        }
+        Sleep(500);  // the close (or the save) is under way; the reading goes on
+        shell->Resume();
+        if (close) {
+            EXPECT_TRUE(app->WaitForExit(10000)) << "the process waits on";
+        } else {
+            Sleep(2000);
+            app->process().Terminate();
+            ASSERT_TRUE(app->WaitForExit(5000));
+        }
+        EXPECT_TRUE(shell->SetPositionLog().empty()) << "an icon moved";
+        EXPECT_EQ(e2e::ReadTitles(), kOldAndNew);
+    }
+}
+
 TEST_F(Session, SecondStartShowsTheFirstAndEndsWithoutWritingOverIt) {
     ASSERT_NO_FATAL_FAILURE(StartAndCapture(0));
     HWND first = app->main();
