@@ -1,7 +1,7 @@
 // The program's static objects and its whole run.
 #include "app/layout_app.h"
 
-#include "desktop/access/view_commit.h"
+#include "desktop/access/view_session.h"
 #include "store/layout_persistence.h"
 #include "ui/layout_dlg.h"
 #include "win/single_run.h"
@@ -67,7 +67,7 @@ BOOL CLayoutApp::InitInstance() {
         const bool saved = SaveLayouts();
         run.Release();
         if (!saved) AfxMessageBox(StoreNotice(kSaveFailed).c_str(), MB_OK | MB_ICONEXCLAMATION);
-        if (dlg.WorkerStillRunning() || desktop::ViewCommitStillRunning()) {
+        if (dlg.WorkerStillRunning() || desktop::ViewSessionStillRunning()) {
             // A restore worker stuck on a shell that never answers still reads the
             // dialog and the layouts, and a commit stuck in the view object would hold
             // a normal exit: end here, saved, before either is destroyed.

@@ -28,6 +28,7 @@ run "$wine_sh" "$prefix" exec build/windows/tests/store/persistence_bench.exe
 run "$wine_sh" "$prefix" exec build/windows/tools/bench/bench_capture.exe
 run "$wine_sh" "$prefix" exec build/windows/tools/bench/bench_restore.exe
 run "$wine_sh" "$prefix" exec build/windows/tools/bench/bench_snapshot.exe
+run "$wine_sh" "$prefix" exec build/windows/tools/bench/bench_press.exe
 run "$wine_sh" "$prefix" exec build/windows/tools/bench/bench_startup.exe
 
 echo

@@ -31,8 +31,10 @@ const char kSwitchAutoArrangeOff[] =
 void CopyLayout(const CLayoutStore& store, int from, CLayoutStore& copy) {
     copy.RemoveAll();
     copy.SetTitle(0, store.GetTitle(from).c_str());
-    for (int j = 0; j < store.GetIconCount(from); ++j)
+    for (int j = 0; j < store.GetIconCount(from); ++j) {
         copy.AddIcon(0, store.GetPackedPos(from, j), store.GetIconName(from, j));
+        copy.SetIconPath(0, j, store.GetIconPath(from, j));
+    }
 }
 
 }  // namespace
@@ -129,8 +131,10 @@ LRESULT CLayoutDlg::OnRestoreBefore(WPARAM, LPARAM lParam) {
     }
     const int index = m_layouts.GetCount();
     m_layouts.SetTitle(index, kSnapshotTitle);
-    for (const desktop::ReadIcon& icon : icons)
-        m_layouts.AddIconXY(index, icon.x, icon.y, icon.name.c_str());
+    for (size_t j = 0; j < icons.size(); ++j) {
+        m_layouts.AddIconXY(index, icons[j].x, icons[j].y, icons[j].name.c_str());
+        m_layouts.SetIconPath(index, static_cast<int>(j), icons[j].path);
+    }
     m_list.AddString(kSnapshotTitle);
     m_list.SetCurSel(keep >= 0 ? keep : index);
     return 1;

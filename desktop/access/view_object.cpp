@@ -92,6 +92,31 @@ std::string DisplayName(IShellFolder& folder, PCUITEMID_CHILD item) {
     }
 }
 
+// A name the shell handed out, in wide characters (every character kept). Frees what
+// the STRRET owned.
+std::wstring WideName(STRRET& name, PCUITEMID_CHILD item) {
+    switch (name.uType) {
+        case STRRET_WSTR: {
+            const win::UniqueCoTaskMem<wchar_t> text(name.pOleStr);
+            return text ? std::wstring(text.Get()) : std::wstring();
+        }
+        case STRRET_OFFSET:
+        case STRRET_CSTR: {
+            const char* ansi = name.uType == STRRET_CSTR
+                                   ? name.cStr
+                                   : reinterpret_cast<const char*>(item) + name.uOffset;
+            const int size = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
+            if (size <= 1) return {};
+            std::wstring wide(static_cast<size_t>(size), L'\0');
+            MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], size);
+            wide.resize(static_cast<size_t>(size) - 1);
+            return wide;
+        }
+        default:
+            return {};
+    }
+}
+
 // The display names of the view's items. Read in our own process wherever its desktop
 // folder can: the desktop's item IDs mean the same in every process, and this costs no
 // call to the shell. Where it cannot (an empty name: an item ID it does not understand)
@@ -184,6 +209,9 @@ struct ViewObject::Chain {
     // character would be split).
     restore::ViewPairing pairing{static_cast<size_t>(kTextBufferSize) - 2};
     POINT offset = {0, 0};  // the view's coordinates less the list view's
+    // The reading's pairing: the view item of each list-view item, kNoItem where none;
+    // empty until a reading was paired.
+    std::vector<int> paired;
 
     ~Chain() {
         items.clear();
@@ -280,6 +308,73 @@ bool ViewObject::StopArranging(const std::function<bool()>& mayCall) {
 
 bool ViewObject::Ready() const { return m_chain != nullptr; }
 
+std::vector<std::wstring> ViewObject::PairReading(const std::vector<ReadIcon>& reading) {
+    if (!m_chain) return {};
+    Chain& chain = *m_chain;
+    constexpr int kNo = restore::ViewPairing::kNoItem;
+    const size_t n = reading.size();
+    std::vector<int>& paired = chain.paired;
+    paired.assign(n, kNo);
+    std::vector<bool> taken(chain.items.size(), false);
+    // By index or by a name only one view item has.
+    for (size_t i = 0; i < n; ++i) {
+        const int v = chain.pairing.Pair(static_cast<int>(i), reading[i].name);
+        if (v == kNo || taken[static_cast<size_t>(v)]) continue;
+        taken[static_cast<size_t>(v)] = true;
+        paired[i] = v;
+    }
+    // Where the view counts its places from, on the items paired so far (a few, from
+    // the last): only an offset that every one measured shows, at least two, is trusted.
+    const auto place = [&](int v, POINT& at) {
+        return SUCCEEDED(chain.view->GetItemPosition(chain.items[static_cast<size_t>(v)].Get(), &at));
+    };
+    constexpr int kTries = 6;
+    int measured = 0, tries = 0;
+    POINT offset = {0, 0};
+    bool agree = true;
+    for (size_t k = n; k-- > 0 && tries < kTries && agree;) {
+        if (paired[k] == kNo) continue;
+        ++tries;
+        POINT at = {};
+        if (!place(paired[k], at)) continue;
+        const POINT d = {at.x - reading[k].x, at.y - reading[k].y};
+        agree = measured == 0 || (d.x == offset.x && d.y == offset.y);
+        offset = d;
+        ++measured;
+    }
+    // Items of a name several view items have: by place.
+    if (agree && measured >= 2) {
+        for (size_t i = 0; i < n; ++i) {
+            if (paired[i] != kNo) continue;
+            for (const int v : chain.pairing.Named(reading[i].name)) {
+                POINT at = {};
+                if (taken[static_cast<size_t>(v)] || !place(v, at)) continue;
+                if (at.x - offset.x != reading[i].x || at.y - offset.y != reading[i].y) continue;
+                taken[static_cast<size_t>(v)] = true;
+                paired[i] = v;
+                break;
+            }
+        }
+    }
+    // Each paired item's parsing name, from the view's own folder: another folder (our
+    // own process's desktop folder too) may read IDs it did not make differently.
+    std::vector<std::wstring> names(n);
+    UniqueCom<IShellFolder> folder;
+    if (FAILED(chain.view->GetFolder(IID_PPV_ARGS(folder.Put()))) || !folder) return names;
+    for (size_t i = 0; i < n; ++i) {
+        if (paired[i] == kNo) continue;
+        STRRET name = {};
+        // SHGDN_FORPARSING alone: with SHGDN_INFOLDER the Public desktop's copy of an item
+        // and the user's own read the same.
+        const HRESULT hr = folder->GetDisplayNameOf(chain.items[static_cast<size_t>(paired[i])].Get(),
+                                                    SHGDN_FORPARSING, &name);
+        if (Unreachable(hr)) break;
+        if (FAILED(hr)) continue;
+        names[i] = WideName(name, chain.items[static_cast<size_t>(paired[i])].Get());
+    }
+    return names;
+}
+
 size_t ViewObject::Tell(const std::vector<PlacedIcon>& icons,
                         const std::function<bool()>& mayCall) {
     if (!m_chain || icons.empty()) return 0;
@@ -290,7 +385,10 @@ size_t ViewObject::Tell(const std::vector<PlacedIcon>& icons,
     items.reserve(icons.size());
     points.reserve(icons.size());
     for (const PlacedIcon& icon : icons) {
-        const int v = chain.pairing.Pair(icon.index, icon.text);
+        const size_t at = static_cast<size_t>(icon.index);
+        const int v = !chain.paired.empty()
+                          ? (at < chain.paired.size() ? chain.paired[at] : restore::ViewPairing::kNoItem)
+                          : chain.pairing.Pair(icon.index, icon.text);
         if (v == restore::ViewPairing::kNoItem || taken[static_cast<size_t>(v)]) continue;
         taken[static_cast<size_t>(v)] = true;
         items.push_back(chain.items[static_cast<size_t>(v)].Get());

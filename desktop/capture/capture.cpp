@@ -9,7 +9,7 @@
 namespace desktop {
 
 CaptureOutcome CaptureLayout(Desktop& desktop, CLayoutStore& store, const std::string& title,
-                             Scheme scheme) {
+                             Scheme scheme, ParsingNamer* namer) {
     const ViewId view = desktop.FindView();
     if (!view) return CaptureOutcome::NoView;
     const int n = desktop.CountItems(view);
@@ -22,7 +22,14 @@ CaptureOutcome CaptureLayout(Desktop& desktop, CLayoutStore& store, const std::s
 
     std::vector<ReadIcon> icons;
     if (!ReadIcons(desktop, view, n, scheme, icons)) return CaptureOutcome::Failed;
-    for (const ReadIcon& icon : icons) store.AddIconXY(index, icon.x, icon.y, icon.name.c_str());
+    std::vector<std::wstring> paths;
+    if (namer && scheme == Scheme::RemoteByName) paths = namer->ParsingNames(icons);
+    for (size_t j = 0; j < icons.size(); ++j) {
+        const ReadIcon& icon = icons[j];
+        store.AddIconXY(index, icon.x, icon.y, icon.name.c_str());
+        if (j < paths.size() && !paths[j].empty())
+            store.SetIconPath(index, static_cast<int>(j), paths[j]);
+    }
     return CaptureOutcome::Captured;
 }
 

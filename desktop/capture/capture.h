@@ -33,14 +33,29 @@ enum class CaptureOutcome {
 // that entries keep matching item indexes: its name is the empty string (what the read
 // gives) and its position the one of the icon read before it, or (0, 0) when it is the
 // first. No entry ever holds memory the list view did not write.
+//
+// On the NT family, with a `namer`, each icon keeps the shell's parsing name of it, where
+// the namer has one.
+class ParsingNamer;
 CaptureOutcome CaptureLayout(Desktop& desktop, CLayoutStore& store, const std::string& title,
-                             Scheme scheme);
+                             Scheme scheme, ParsingNamer* namer = nullptr);
 
-// One icon as read: its text (empty in the shared scheme) and its place.
+// One icon as read: its text (empty in the shared scheme), its place, and the shell's
+// parsing name of it where the shell's view object gave one (a file's full path,
+// "::{CLSID}" for the Recycle Bin and the like).
 struct ReadIcon {
     std::string name;
     int32_t x;
     int32_t y;
+    std::wstring path;
+};
+
+// Where the shell offers its view object: the parsing names of the icons of a reading,
+// one per icon (empty where it has none), or an empty vector when none could be had.
+class ParsingNamer {
+public:
+    virtual ~ParsingNamer() = default;
+    virtual std::vector<std::wstring> ParsingNames(const std::vector<ReadIcon>& reading) = 0;
 };
 
 // The reading a capture makes of items 0..n-1 of `view`, through one access context of

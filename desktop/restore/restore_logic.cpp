@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "desktop/restore/animation.h"
+#include "desktop/restore/path_pairing.h"
 #include "desktop/restore/restore_plan.h"
 #include "desktop/restore/snap_switch.h"
 
@@ -125,8 +126,14 @@ RestoreOutcome RunRestore(desktop::Desktop& desk, const RestoreJob& job, Partner
     if (desk.Lost()) return RestoreOutcome::kReadingFailed;
     const std::unique_ptr<desktop::AccessContext> ctx = Open(desk, view, job.scheme);
     if (!ctx) return RestoreOutcome::kReadingFailed;
-    const std::optional<Before> before = ReadBefore(desk, view, *ctx, job.scheme);
+    std::optional<Before> before = ReadBefore(desk, view, *ctx, job.scheme);
     if (!before) return RestoreOutcome::kReadingFailed;
+    if (job.scheme == desktop::Scheme::RemoteByName) {
+        const std::vector<std::wstring> paths =
+            partners.ParsingNames(before->icons, PathPairing(job.store, job.layout).Any());
+        for (size_t i = 0; i < paths.size() && i < before->icons.size(); ++i)
+            before->icons[i].path = paths[i];
+    }
     const Plan plan = PlanRestore(job.store, job.layout, job.scheme, *before, snapping.StillSnaps());
     partners.Planned(plan.steady);
     if (plan.movesAny && !partners.KeepBefore(before->icons)) return RestoreOutcome::kEnded;

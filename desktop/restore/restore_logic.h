@@ -61,6 +61,11 @@ public:
     // The dialog keeps `icons` as the arrangement before the restore; false when it
     // refuses (it is closing, or the session ends): then nothing may move.
     virtual bool KeepBefore(const std::vector<desktop::ReadIcon>& icons) = 0;
+    // The shell's parsing names of the reading's icons (NT family), one per icon or none
+    // at all; waiting for them at most the view object's time-out when `wait` (the
+    // layout holds paths to pair by), otherwise only what is there already.
+    virtual std::vector<std::wstring> ParsingNames(const std::vector<desktop::ReadIcon>& icons,
+                                                   bool wait) = 0;
     // The items the plan never moves, for the view object's coordinate check.
     virtual void Planned(const std::vector<int>& steady) = 0;
     // The icons now at their places (NT family); told to the shell's view object.
@@ -73,7 +78,7 @@ public:
 //   view that still arranges itself: kStillArranges;
 //   the list view's snapping read and, where it snaps, switched off;
 //   one access context; the reading (a count, each icon as a capture reads it, the
-//   spacing); the plan;
+//   spacing); on the NT family the icons' parsing names; the plan;
 //   when the plan moves an icon, the reading handed to the dialog (refused: nothing
 //   moves);
 //   the paired icons in item order, instant (one position message each) or animated

@@ -6,6 +6,7 @@
 
 #include "desktop/restore/free_place.h"
 #include "desktop/restore/name_pairing.h"
+#include "desktop/restore/path_pairing.h"
 #include "store/layout_store.h"
 
 namespace restore {
@@ -45,15 +46,27 @@ Plan PlanRestore(const CLayoutStore& store, int layout, desktop::Scheme scheme,
     FreePlaces boxes(before.screen, before.icons.size());
     const int n = static_cast<int>(before.icons.size());
     const bool byName = scheme == desktop::Scheme::RemoteByName;
-    std::optional<NamePairing> names;
-    if (byName) names.emplace(store, layout);
-    const int byIndex = byName ? 0 : std::min(n, store.GetIconCount(layout));
+    // The saved icon of each desktop icon: on the NT family first by the shell's parsing
+    // name, then by name among those left; elsewhere by index.
+    std::vector<int> savedOf(static_cast<size_t>(n), -1);
+    if (byName) {
+        PathPairing paths(store, layout);
+        if (paths.Any())
+            for (int i = 0; i < n; ++i)
+                savedOf[static_cast<size_t>(i)] = paths.Take(before.icons[static_cast<size_t>(i)].path);
+        NamePairing names(store, layout, paths.Taken());
+        for (int i = 0; i < n; ++i)
+            if (savedOf[static_cast<size_t>(i)] < 0)
+                savedOf[static_cast<size_t>(i)] = names.Take(before.icons[static_cast<size_t>(i)].name);
+    } else {
+        for (int i = 0; i < std::min(n, store.GetIconCount(layout)); ++i) savedOf[static_cast<size_t>(i)] = i;
+    }
     // Box ids are item indexes: every icon where the restore leaves it.
     std::vector<int> unpaired;
     for (int i = 0; i < n; ++i) {
         const desktop::ReadIcon& icon = before.icons[static_cast<size_t>(i)];
         const Place from{icon.x, icon.y};
-        const int j = byName ? names->Take(icon.name) : (i < byIndex ? i : -1);
+        const int j = savedOf[static_cast<size_t>(i)];
         if (j < 0) {
             boxes.Add(from, false);
             unpaired.push_back(i);

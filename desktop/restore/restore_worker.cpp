@@ -6,27 +6,28 @@
 #include <memory>
 #include <utility>
 
-#include "desktop/access/view_commit.h"
+#include "desktop/access/view_session.h"
 #include "desktop/access/win32_desktop.h"
 #include "desktop/restore/restore_logic.h"
 
 namespace {
 
-// The dialog keeps the reading; the view object (NT family) is prepared on a thread of
-// its own from the start, so that after the last icon only its one call remains, and a
-// view object that does not answer holds the worker no longer than its wait.
+// The dialog keeps the reading; the session with the view object (NT family) starts at
+// once on a thread of its own, so that its chain is ready when the reading is, and after
+// the last icon only its one call remains; a view object that does not answer holds the
+// worker no longer than its wait at each step.
 class WorkerPartners : public restore::Partners {
 public:
     WorkerPartners(HWND dialog, UINT beforeMessage, desktop::Scheme scheme, bool stopArranging)
         : m_dialog(dialog), m_beforeMessage(beforeMessage) {
         if (scheme == desktop::Scheme::RemoteByName)
-            m_commit = std::make_unique<desktop::ViewCommit>(stopArranging);
+            m_session = std::make_unique<desktop::ViewSession>(stopArranging);
     }
 
-    std::atomic<int32_t>* Progress() { return m_commit ? m_commit->Progress() : nullptr; }
+    std::atomic<int32_t>* Progress() { return m_session ? m_session->Progress() : nullptr; }
 
     void StopShellArranging() override {
-        if (m_commit) m_commit->StopArranging();
+        if (m_session) m_session->StopArranging();
     }
     bool KeepBefore(const std::vector<desktop::ReadIcon>& icons) override {
         // Our own dialog's thread: it answers sent messages in every wait of its own
@@ -34,17 +35,22 @@ public:
         // answers 0.
         return SendMessageA(m_dialog, m_beforeMessage, 0, reinterpret_cast<LPARAM>(&icons)) == 1;
     }
+    std::vector<std::wstring> ParsingNames(const std::vector<desktop::ReadIcon>& icons,
+                                           bool wait) override {
+        if (!m_session) return {};
+        return m_session->ParsingNames(icons, wait ? desktop::kViewSessionWaitMs : 0);
+    }
     void Planned(const std::vector<int>& steady) override {
-        if (m_commit) m_commit->Planned(steady);
+        if (m_session) m_session->Planned(steady);
     }
     void Placed(std::vector<desktop::PlacedIcon> icons) override {
-        if (m_commit) m_commit->HandOver(std::move(icons));
+        if (m_session) m_session->HandOver(std::move(icons));
     }
 
 private:
     HWND m_dialog;
     UINT m_beforeMessage;
-    std::unique_ptr<desktop::ViewCommit> m_commit;
+    std::unique_ptr<desktop::ViewSession> m_session;
 };
 
 }  // namespace

@@ -41,4 +41,11 @@ int ViewPairing::Pair(int index, const std::string& text) const {
     return found;
 }
 
+std::vector<int> ViewPairing::Named(const std::string& text) const {
+    std::vector<int> named;
+    for (size_t v = 0; v < m_names.size(); ++v)
+        if (m_hasId[v] && SameIcon(m_names[v], text)) named.push_back(static_cast<int>(v));
+    return named;
+}
+
 }  // namespace restore

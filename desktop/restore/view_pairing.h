@@ -28,6 +28,8 @@ public:
     // is the list view's index order, so otherwise the one item of that name; none or
     // several: kNoItem. Never an item without an ID.
     int Pair(int index, const std::string& text) const;
+    // Every item with an ID whose name is the one read, in view order.
+    std::vector<int> Named(const std::string& text) const;
 
 private:
     bool MayBeCut(const std::string& readText) const { return readText.size() >= m_cutLength; }

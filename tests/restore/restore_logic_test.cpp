@@ -38,6 +38,11 @@ public:
         if (onKeep) onKeep();
         return !refuse;
     }
+    std::vector<std::wstring> ParsingNames(const std::vector<desktop::ReadIcon>&,
+                                           bool w) override {
+        waited = w;
+        return paths;
+    }
     void Planned(const std::vector<int>& s) override { steady = s; }
     void Placed(std::vector<PlacedIcon> icons) override {
         ++told;
@@ -46,6 +51,8 @@ public:
 
     bool refuse = false;
     std::function<void()> onKeep;
+    std::vector<std::wstring> paths;  // what the view object names the icons
+    bool waited = false;
     int shellStops = 0, kept = 0, told = 0;
     std::vector<desktop::ReadIcon> before;
     std::vector<int> steady;

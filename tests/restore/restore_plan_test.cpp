@@ -273,3 +273,55 @@ TEST(PlanRestore, NearCountsAsHomeOnlyWhereAskedFor) {
 }
 
 }  // namespace
+
+namespace {
+
+// Icons told apart by what they are: the shell's parsing name pairs first (ordinal,
+// ignoring case), each saved place at most once; the icons left pair by name as before
+// (the k-th of a name with the k-th saved place of that name not yet taken).
+TEST(PlanRestore, PairsByParsingNameFirst) {
+    CLayoutStore store;
+    store.SetTitle(0, "home");
+    store.AddIconXY(0, 10, 10, "予算");
+    store.SetIconPath(0, 0, L"C:\\Users\\u\\Desktop\\予算.xlsx");
+    store.AddIconXY(0, 20, 20, "予算");
+    store.SetIconPath(0, 1, L"C:\\Users\\u\\Desktop\\予算.pdf");
+    store.AddIconXY(0, 30, 30, "x");
+    struct Seen {
+        const char* name;
+        const wchar_t* path;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Seen> desktop;
+        std::vector<int> targetsX;  // -1: unpaired
+    } cases[] = {
+        {"the shell's order changed",
+         {{"予算", L"C:\\Users\\u\\Desktop\\予算.pdf"}, {"予算", L"C:\\Users\\u\\Desktop\\予算.xlsx"}},
+         {20, 10}},
+        {"compared ignoring case",
+         {{"予算", L"c:\\USERS\\u\\desktop\\予算.PDF"}, {"予算", L""}},
+         {20, 10}},
+        {"no paths read: by name, in order", {{"予算", L""}, {"予算", L""}}, {10, 20}},
+        {"a new file of that name takes the place left",
+         {{"予算", L"C:\\Users\\u\\Desktop\\予算.txt"}, {"予算", L"C:\\Users\\u\\Desktop\\予算.xlsx"}},
+         {20, 10}},
+        {"one path twice: the second goes by name",
+         {{"予算", L"C:\\Users\\u\\Desktop\\予算.pdf"}, {"予算", L"C:\\Users\\u\\Desktop\\予算.pdf"}},
+         {20, 10}},
+        {"names the code page cannot tell apart",
+         {{"x", L"C:\\a\\x"}, {"?", L"C:\\Users\\u\\Desktop\\予算.pdf"}},
+         {30, 20}},
+    };
+    for (const Case& c : cases) {
+        restore::Before before;
+        before.screen = kScreen;
+        for (const Seen& s : c.desktop) before.icons.push_back({s.name, 500, 500, s.path});
+        const restore::Plan plan = restore::PlanRestore(store, 0, Scheme::RemoteByName, before);
+        std::vector<int> xs(c.desktop.size(), -1);
+        for (const restore::PairedIcon& p : plan.paired) xs[static_cast<size_t>(p.index)] = p.target.x;
+        EXPECT_EQ(xs, c.targetsX) << c.what;
+    }
+}
+
+}  // namespace

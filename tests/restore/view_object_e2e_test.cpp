@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "desktop/access/view_commit.h"
+#include "desktop/access/view_session.h"
 #include "store/layout_store.h"
 #include "tests/e2e/harness/app.h"
 #include "tests/e2e/harness/buttons.h"
@@ -250,7 +250,7 @@ TEST_F(ViewObjectE2E, AViewLaggingBehindMovedIconsIsToldUntranslatedPlaces) {
 // user put it after the late view object answered and the commit prepared (the names
 // only the view can give are asked of it then).
 TEST_F(ViewObjectE2E, AViewObjectThatAnswersLateIsToldNothing) {
-    static_assert(testdesk::kLateViewMs > static_cast<int>(desktop::kViewCommitWaitMs) + 2000,
+    static_assert(testdesk::kLateViewMs > static_cast<int>(desktop::kViewSessionWaitMs) + 2000,
                   "the user's move must come between the restore's wait and the answer");
     Seed({{PackIconPos(10, 20), L"z:1"}, {PackIconPos(30, 40), L"z:2"}});
     StartDesktop({{0, 0, "z:1"}, {5, 5, "z:2"}}, ViewObjectMode::kLate);

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "desktop/access/view_commit.h"
+#include "desktop/access/view_session.h"
 #include "desktop/restore/restore_logic.h"
 #include "store/layout_store.h"
 
@@ -18,7 +18,7 @@ public:
     explicit BenchPartners(bool withViewObject, CLayoutStore* snapshots = nullptr,
                            std::string title = "(before)")
         : m_snapshots(snapshots), m_title(std::move(title)) {
-        if (withViewObject) m_commit = std::make_unique<desktop::ViewCommit>();
+        if (withViewObject) m_commit = std::make_unique<desktop::ViewSession>();
     }
 
     std::atomic<int32_t>* Progress() { return m_commit ? m_commit->Progress() : nullptr; }
@@ -32,9 +32,16 @@ public:
             store.RemoveLayout(k);
         const int index = store.GetCount();
         store.SetTitle(index, m_title.c_str());
-        for (const desktop::ReadIcon& icon : icons)
+        for (const desktop::ReadIcon& icon : icons) {
             store.AddIconXY(index, icon.x, icon.y, icon.name.c_str());
+            if (!icon.path.empty()) store.SetIconPath(index, store.GetIconCount(index) - 1, icon.path);
+        }
         return true;
+    }
+    std::vector<std::wstring> ParsingNames(const std::vector<desktop::ReadIcon>& icons,
+                                           bool wait) override {
+        if (!m_commit) return {};
+        return m_commit->ParsingNames(icons, wait ? desktop::kViewSessionWaitMs : 0);
     }
     void Planned(const std::vector<int>& steady) override {
         if (m_commit) m_commit->Planned(steady);
@@ -46,7 +53,7 @@ public:
 private:
     CLayoutStore* m_snapshots;
     std::string m_title;
-    std::unique_ptr<desktop::ViewCommit> m_commit;
+    std::unique_ptr<desktop::ViewSession> m_commit;
     size_t m_told = 0;
 };
 
