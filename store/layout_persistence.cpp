@@ -2,7 +2,8 @@
 // session ended, a write refused) never leaves a mix of two stores:
 //   1. the new store is written whole into a staging slot, a subkey of the key
 //      ("Saving", same sections and values as the key itself, written kind by kind);
-//   2. the slot is marked complete: value "Complete", a REG_DWORD generation (1, 2, ...);
+//   2. the slot is marked complete: value "Complete", a REG_DWORD generation (1, 2, ...,
+//      0xFFFFFFFF, then 1 again: 0 never marks a slot complete);
 //   3. the new store is written into the key's own sections, in the stored order;
 //   4. the slots are removed, the older generation first.
 // Cut off before 2, the key still holds the old store and the next load removes the
@@ -26,7 +27,6 @@
 // (whose keys may share a prefix) never see it.
 #include "store/layout_persistence.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -46,16 +46,28 @@ struct SlotState {
     bool cleanUpBegun = false;  // complete, but a section removed
 };
 
+// Whether generation a was staged after b, in serial-number arithmetic: the generations
+// of the two slots lie close together, so the one after 0xFFFFFFFF (1: 0 means "not
+// complete") is newer than 0xFFFFFFFF.
+bool StagedAfter(uint32_t a, uint32_t b) { return static_cast<int32_t>(a - b) > 0; }
+
+// Whether slot a goes before slot b in a clean-up: one not complete first, then the
+// older generation.
+bool RemovedBefore(const SlotState& a, const SlotState& b) {
+    if (a.generation == 0 || b.generation == 0) return a.generation == 0 && b.generation != 0;
+    return StagedAfter(b.generation, a.generation);
+}
+
 struct Staging {
     std::array<SlotState, kSlots.size()> slots;
     bool unreadable = false;
 
-    // The complete slot of the highest generation, or -1.
+    // The complete slot of the newest generation, or -1.
     int Newest() const {
         int newest = -1;
         for (size_t s = 0; s < slots.size(); ++s) {
             if (slots[s].generation != 0 &&
-                (newest < 0 || slots[s].generation > slots[newest].generation))
+                (newest < 0 || StagedAfter(slots[s].generation, slots[newest].generation)))
                 newest = static_cast<int>(s);
         }
         return newest;
@@ -66,14 +78,15 @@ struct Staging {
         const int newest = Newest();
         return newest >= 0 && !slots[newest].cleanUpBegun ? newest : -1;
     }
+    // The generation after the newest, never 0.
     uint32_t NextGeneration() const {
-        uint32_t highest = 0;
-        for (const SlotState& slot : slots) highest = std::max(highest, slot.generation);
-        return highest + 1;
+        const int newest = Newest();
+        const uint32_t next = newest < 0 ? 1 : slots[newest].generation + 1;
+        return next == 0 ? 1 : next;
     }
     // The slots in the order a clean-up removes them: the older generation first.
     std::array<size_t, kSlots.size()> OldestFirst() const {
-        if (slots[1].generation < slots[0].generation) return {1, 0};
+        if (RemovedBefore(slots[1], slots[0])) return {1, 0};
         return {0, 1};
     }
 };

@@ -4,8 +4,6 @@
 
 #include <cstddef>
 
-#include "store/icon_name.h"
-
 uint32_t PackIconPos(int32_t x, int32_t y) {
     return (static_cast<uint32_t>(y) << 16) | (static_cast<uint32_t>(x) & 0xFFFFu);
 }
@@ -88,17 +86,6 @@ int CLayoutStore::FindTitle(const char* title) const {
     if (!title) return -1;
     for (int i = 0; i < GetCount(); ++i) {
         if (m_titles[static_cast<size_t>(i)] == title) return i;
-    }
-    return -1;
-}
-
-int CLayoutStore::FindIconName(int i, const char* name) const {
-    if (!name || !InRange(i, m_names.size())) return -1;
-    const NameList* list = m_names[static_cast<size_t>(i)].get();
-    if (!list) return -1;
-    const std::string folded = FoldIconName(name);
-    for (size_t j = 0; j < list->size(); ++j) {
-        if (FoldIconName((*list)[j].c_str()) == folded) return static_cast<int>(j);
     }
     return -1;
 }

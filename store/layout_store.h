@@ -33,8 +33,6 @@ public:
     const char* GetIconName(int i, int j) const;
     // Exact, byte-wise; only counted layouts. -1 when absent.
     int FindTitle(const char* title) const;
-    // As icon names compare (store/icon_name.h). -1 when absent.
-    int FindIconName(int i, const char* name) const;
     void RemoveLayout(int i);
     void RemoveAll();
 

@@ -322,3 +322,45 @@ TEST_F(LayoutPersistence, ACompleteSlotWithSectionsGoneIsRemovedNotListed) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two complete slots, as a save kept while the key refused writes leaves them beside the
+// save before it: the newer generation, told by serial-number arithmetic (the one after
+// 0xFFFFFFFF is 1), is listed and written into the key, whichever slot holds it.
+TEST_F(LayoutPersistence, TheNewestCompleteSlotIsTakenAcrossTheGenerationWrap) {
+    CLayoutStore before, older, newer;
+    FillWorkedExample(before);
+    older.SetTitle(0, "Older");
+    older.AddIconXY(0, 1, 2, "Notes");
+    newer.SetTitle(0, "Newer");
+    newer.AddIconXY(0, 3, 4, "Mail");
+    newer.AddIconXY(0, 5, 6, "Notes");
+    struct Case {
+        uint32_t older, newer;
+    };
+    const Case cases[] = {
+        {1, 2}, {0xFFFFFFFE, 0xFFFFFFFF}, {0xFFFFFFFF, 1}, {0x7FFFFFFF, 0x80000000}};
+    for (const Case& c : cases) {
+        for (const bool newerInSaving : {false, true}) {
+            SCOPED_TRACE(std::to_string(c.older) + " then " + std::to_string(c.newer) +
+                         (newerInSaving ? ", the newer in Saving" : ", the newer in Saving.2"));
+            RegDeleteTreeA(HKEY_CURRENT_USER, m_key.c_str());
+            ASSERT_TRUE(SaveLayouts(before, m_key));
+            const char* newerSlot = newerInSaving ? "Saving" : "Saving.2";
+            const char* olderSlot = newerInSaving ? "Saving.2" : "Saving";
+            ASSERT_TRUE(SaveLayouts(older, Path(olderSlot)));
+            PutDword(olderSlot, "Complete", c.older);
+            ASSERT_TRUE(SaveLayouts(newer, Path(newerSlot)));
+            PutDword(newerSlot, "Complete", c.newer);
+            CLayoutStore loaded;
+            EXPECT_EQ(LoadLayouts(loaded, m_key), LoadResult::kLoaded);
+            EXPECT_EQ(Dump(loaded), Dump(newer));
+            EXPECT_FALSE(KeyExists("Saving"));
+            EXPECT_FALSE(KeyExists("Saving.2"));
+            EXPECT_EQ(Load(), Dump(newer)) << "the key holds what was listed";
+        }
+    }
+}
+
+}  // namespace

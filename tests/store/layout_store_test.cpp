@@ -2,7 +2,6 @@
 // with null slots, lookups and removal.
 #include <gtest/gtest.h>
 
-#include "store/icon_name.h"
 #include "store/layout_store.h"
 
 namespace {
@@ -43,7 +42,6 @@ TEST(LayoutStore, EmptyStoreGivesNeutralResults) {
     EXPECT_EQ(y, 0);
     EXPECT_EQ(store.GetIconName(0, 0), nullptr);
     EXPECT_EQ(store.FindTitle(""), -1);
-    EXPECT_EQ(store.FindIconName(0, ""), -1);
 }
 
 TEST(LayoutStore, CountIsTheSmallerOfTitlesAndPositionLists) {
@@ -77,7 +75,6 @@ TEST(LayoutStore, AddIconBeyondTheEndLeavesNullSlots) {
     EXPECT_EQ(store.GetIconCount(2), 0);
     EXPECT_EQ(store.GetIconName(1, 0), nullptr);
     EXPECT_EQ(store.GetPackedPos(2, 0), 0u);
-    EXPECT_EQ(store.FindIconName(1, "first"), -1);
     EXPECT_EQ(store.GetIconCount(3), 1);
     EXPECT_EQ(store.GetPackedPos(3, 0), 0x00030004u);
     EXPECT_STREQ(store.GetIconName(3, 0), "fourth");
@@ -120,56 +117,6 @@ TEST(LayoutStore, FindTitleIsExactAndFirstWins) {
     EXPECT_EQ(store.FindTitle("HOME"), -1);
     EXPECT_EQ(store.FindTitle("Hom"), -1);
     EXPECT_EQ(store.FindTitle("1024x768"), 3);
-}
-
-TEST(LayoutStore, FindIconNameFoldsAsciiLettersOnly) {
-    CLayoutStore store;
-    store.SetTitle(0, "t");
-    const char* names[] = {"My Computer", "notes", "NOTES", "\xC4pfel", ""};
-    for (const char* name : names) store.AddIcon(0, 0, name);
-    struct Case {
-        const char* query;
-        int expected;
-    };
-    const Case cases[] = {
-        {"my computer", 0}, {"MY COMPUTER", 0}, {"Notes", 1}, {"notes ", -1},
-        {"\xE4pfel", -1},   {"\xC4PFEL", 3},    {"", 4},      {"My Compute", -1},
-    };
-    for (const Case& c : cases) EXPECT_EQ(store.FindIconName(0, c.query), c.expected) << c.query;
-    EXPECT_EQ(store.FindIconName(1, "notes"), -1);
-    EXPECT_EQ(store.FindIconName(-1, "notes"), -1);
-}
-
-// Names in code page 932 (the tests' ANSI code page), spelt as bytes. A lead byte and
-// the byte after it are one character, compared unchanged even when that byte lies in
-// 'A'..'Z'; a letter after a character whose trail byte could also lead still folds.
-TEST(LayoutStore, DoubleByteNamesCompareByCharacter) {
-    struct Pair {
-        const char* what;
-        const char* a;
-        const char* b;
-        bool equal;
-    };
-    const Pair pairs[] = {
-        {"yosan/yoshi", "\x97\x5C\x8E\x5A", "\x97\x5C\x8E\x7A", false},  // 予算, 予斯
-        {"a/di", "\x83\x41", "\x83\x61", false},                         // ア, ヂ
-        {"ABC/abc", "ABC", "abc", true},
-        {"small a + A/a", "\x82\x9F\x41", "\x82\x9F\x61", true},  // ぁA, ぁa
-        {"lead byte at the end", "x\x83", "X\x83", true},
-        {"lead byte at the end/other", "\x83", "\x84", false},
-    };
-    for (const Pair& p : pairs) {
-        SCOPED_TRACE(p.what);
-        CLayoutStore store;
-        store.SetTitle(0, "t");
-        store.AddIcon(0, 0, p.a);
-        EXPECT_EQ(store.FindIconName(0, p.b) == 0, p.equal);
-        CLayoutStore other;
-        other.SetTitle(0, "t");
-        other.AddIcon(0, 0, p.b);
-        EXPECT_EQ(other.FindIconName(0, p.a) == 0, p.equal);
-        EXPECT_EQ(FoldIconName(p.a) == FoldIconName(p.b), p.equal);
-    }
 }
 
 TEST(LayoutStore, RemoveLayoutShiftsLaterLayoutsDown) {

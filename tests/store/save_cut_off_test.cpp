@@ -23,9 +23,10 @@ void AddLayout(CLayoutStore& store, int at, int id, int icons) {
 
 // What a save can start from: the store it replaces, and the slots left beside the key.
 enum class Start {
-    kNoSlot,         // `before`, saved whole
-    kKeptInSaving,   // `kept`, staged in "Saving"; writing it into the key was refused
-    kKeptInSaving2,  // `keptLater`, staged in "Saving.2" over that; both slots complete
+    kNoSlot,                // `before`, saved whole
+    kKeptInSaving,          // `kept`, staged in "Saving"; writing it into the key was refused
+    kKeptInSaving2,         // `keptLater`, staged in "Saving.2" over that; both slots complete
+    kKeptAtLastGeneration,  // as kKeptInSaving, marked with the last generation, 0xFFFFFFFF
 };
 
 class SaveCutOff : public RegistryTest {
@@ -127,6 +128,7 @@ protected:
         if (start != Start::kNoSlot) {
             ASSERT_NO_FATAL_FAILURE(KeepStaged(Start::kNoSlot, kept, 1));
         }
+        if (start == Start::kKeptAtLastGeneration) PutDword("Saving", "Complete", 0xFFFFFFFF);
         if (start == Start::kKeptInSaving2) {
             ASSERT_NO_FATAL_FAILURE(KeepStaged(Start::kKeptInSaving, keptLater, 2));
         }
@@ -172,6 +174,23 @@ TEST_F(SaveCutOff, StartsCutOffWhileFinishingAStagedSaveListTheNewStore) {
     }
 }
 
+// The save staged beside a slot of the last generation marks its own with a generation
+// that reads as complete and as newer: a start after it finishes that save.
+TEST_F(SaveCutOff, TheGenerationAfterTheLastIsCompleteAndNewer) {
+    for (size_t k = 0;; ++k) {
+        SCOPED_TRACE("cut after change " + std::to_string(k));
+        ASSERT_NO_FATAL_FAILURE(Begin(Start::kKeptAtLastGeneration));
+        ASSERT_FALSE(SaveOnlyCutAfter(after, k)) << "no cut right after the marker";
+        if (Get("Saving.2", "Complete").rc != ERROR_SUCCESS) continue;
+        EXPECT_EQ(Get("Saving.2", "Complete").data, DwordBytes(1));
+        EXPECT_EQ(Get("Saving", "Complete").data, DwordBytes(0xFFFFFFFF));
+        EXPECT_EQ(Load(), Dump(after));
+        EXPECT_FALSE(KeyExists("Saving"));
+        EXPECT_FALSE(KeyExists("Saving.2"));
+        break;
+    }
+}
+
 // What a save can start from: the store it replaces, and the slots left beside the key.
 TEST_F(SaveCutOff, EveryCutFromEveryStartListsTheOldOrTheNewStoreWhole) {
     struct Case {
@@ -184,6 +203,7 @@ TEST_F(SaveCutOff, EveryCutFromEveryStartListsTheOldOrTheNewStoreWhole) {
         {Start::kNoSlot, "no slot", &before, 1},
         {Start::kKeptInSaving, "kept in Saving", &kept, 2},
         {Start::kKeptInSaving2, "kept in Saving.2", &keptLater, 2},
+        {Start::kKeptAtLastGeneration, "kept in Saving at 0xFFFFFFFF", &kept, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -120,4 +120,29 @@ TEST_F(StoreAccess, ASlotThatCannotBeReadIsNeverStagedIntoNorListed) {
     EXPECT_FALSE(KeyExists("Saving"));
 }
 
+// A save staged beside a slot of the last generation, 0xFFFFFFFF, while the key's sections
+// may only be read: its own slot is marked with the generation after it, which counts
+// as complete and newer, so it is listed and, once writing is allowed, finished.
+TEST_F(StoreAccess, ASaveStagedAfterTheLastGenerationIsTheOneFinished) {
+    CLayoutStore kept;
+    kept.SetTitle(0, "kept");
+    kept.AddIconXY(0, 1, 1, "icon");
+    ASSERT_TRUE(SaveLayouts(kept, Path("Saving")));
+    PutDword("Saving", "Complete", 0xFFFFFFFF);
+    ASSERT_TRUE(keydacl::Set(Path("Title"), keydacl::kReadOnly));
+    ASSERT_TRUE(keydacl::Set(Path("Pos"), keydacl::kReadOnly));
+    EXPECT_FALSE(SaveLayouts(after, m_key));
+    EXPECT_EQ(Get("Saving.2", "Complete").data, DwordBytes(1));
+    CLayoutStore listed;
+    EXPECT_EQ(LoadLayouts(listed, m_key), LoadResult::kSaveUnfinished);
+    EXPECT_EQ(Dump(listed), Dump(after));
+
+    GiveBack();
+    CLayoutStore next;
+    EXPECT_EQ(LoadLayouts(next, m_key), LoadResult::kLoaded);
+    EXPECT_EQ(Dump(next), Dump(after));
+    EXPECT_FALSE(KeyExists("Saving"));
+    EXPECT_FALSE(KeyExists("Saving.2"));
+}
+
 }  // namespace
