@@ -36,8 +36,9 @@ BOOL CLayoutApp::InitInstance() {
     g_strRegKey += '\\';
     g_strRegKey += m_strAppName;
 
-    // Two copies of one key would each write their whole store at exit, the last one
-    // over the other's layouts. A second start shows the running copy and ends without
+    // Two copies of one key run by one user would each write their whole store at exit,
+    // the last one over the other's layouts (another user's key is another key: the
+    // guard is per user). A second start shows the running copy and ends without
     // touching the registry; one made while the first is closing waits for its save,
     // and says so and ends if that takes longer than the guard's patience.
     CSingleRun run(g_strRegKey);

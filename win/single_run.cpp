@@ -2,21 +2,32 @@
 // second start brings to the front.
 #include "win/single_run.h"
 
-#include <cstdint>
-#include <cstdio>
+#include <sddl.h>
+
+#include <utility>
+#include <vector>
+
+#include "win/run_guard_name.h"
 
 namespace {
 
 constexpr DWORD kPollMs = 100;
 
-// FNV-1a: the name may be long and hold any byte, object names may not.
-uint64_t Hash(const std::string& text) {
-    uint64_t h = 14695981039346656037ull;
-    for (unsigned char c : text) {
-        h ^= c;
-        h *= 1099511628211ull;
-    }
-    return h;
+void FreeLocal(char* text) { LocalFree(text); }
+
+// The SID of the user this process runs as, as text; empty when it cannot be read.
+std::string CurrentUserSid() {
+    win::UniqueHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put())) return {};
+    DWORD size = 0;
+    GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
+    if (size < sizeof(TOKEN_USER)) return {};
+    std::vector<unsigned char> buffer(size);
+    if (!GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size)) return {};
+    const auto* user = reinterpret_cast<const TOKEN_USER*>(buffer.data());
+    win::UniqueAny<win::ClosedBy<char*, FreeLocal>> text;
+    if (!ConvertSidToStringSidA(user->User.Sid, text.Put()) || !text) return {};
+    return text.Get();
 }
 
 struct Search {
@@ -46,10 +57,11 @@ bool BringToFront(HWND window) {
 }  // namespace
 
 CSingleRun::CSingleRun(const std::string& name) {
-    char id[40];
-    std::snprintf(id, sizeof id, "%016llx", static_cast<unsigned long long>(Hash(name)));
-    m_mark = std::string("TorvinelRun.") + id;
-    m_mutexName = "Local\\" + m_mark;
+    // Without the SID the guard is the session's: another user's copy may then be taken
+    // for ours (it is brought to the front), but two of this user's never run at once.
+    RunGuardNames names = MakeRunGuardNames(name, CurrentUserSid());
+    m_mark = std::move(names.mark);
+    m_mutexName = std::move(names.mutexName);
 }
 
 CSingleRun::~CSingleRun() { Release(); }
@@ -66,20 +78,31 @@ HWND CSingleRun::FindMarkedWindow(const std::string& mark) {
     return search.found;
 }
 
-CSingleRun::Claim CSingleRun::Acquire(DWORD patienceMs) {
+bool CSingleRun::OpenAsFarAsAllowed(bool& refused) {
+    refused = false;
     m_mutex.Reset(CreateGuard());
-    if (!m_mutex && GetLastError() == ERROR_ACCESS_DENIED) {
-        // It exists, but not for our full access: wait on it all the same. Releasing
-        // needs MUTEX_MODIFY_STATE; without it the name is freed when this run ends.
-        m_mutex.Reset(OpenGuard(SYNCHRONIZE | MUTEX_MODIFY_STATE));
-        if (!m_mutex) m_mutex.Reset(OpenGuard(SYNCHRONIZE));
-        // Not even to wait on (a first copy elevated, or with another user's rights):
-        // its window is all there is to go by. Never unguarded beside it.
-        if (!m_mutex) return AwaitWindowOnly(patienceMs);
-    }
-    // Without the mutex the run goes on unguarded: better two copies than none.
-    if (!m_mutex) return Claim::Owner;
+    if (m_mutex) return true;
+    if (GetLastError() != ERROR_ACCESS_DENIED) return false;
+    // It exists, but not for our full access: wait on it all the same. Releasing
+    // needs MUTEX_MODIFY_STATE; without it the name is freed when this run ends.
+    m_mutex.Reset(OpenGuard(SYNCHRONIZE | MUTEX_MODIFY_STATE));
+    if (!m_mutex) m_mutex.Reset(OpenGuard(SYNCHRONIZE));
+    refused = !m_mutex;
+    return !refused;
+}
+
+CSingleRun::Claim CSingleRun::Acquire(DWORD patienceMs) {
     const DWORD start = GetTickCount();
+    bool refused = false;
+    if (OpenAsFarAsAllowed(refused)) return AwaitGuard(start, patienceMs);
+    // Not even to wait on (a first copy elevated): its window is all there is to go
+    // by. Never unguarded beside it.
+    if (refused) return AwaitWindowOnly(start, patienceMs);
+    // Without the mutex the run goes on unguarded: better two copies than none.
+    return Claim::Owner;
+}
+
+CSingleRun::Claim CSingleRun::AwaitGuard(DWORD start, DWORD patienceMs) {
     for (;;) {
         const DWORD r = WaitForSingleObject(m_mutex.Get(), kPollMs);
         // An abandoned mutex: the previous owner died; the name is ours now.
@@ -100,13 +123,17 @@ CSingleRun::Claim CSingleRun::Acquire(DWORD patienceMs) {
     }
 }
 
-CSingleRun::Claim CSingleRun::AwaitWindowOnly(DWORD patienceMs) const {
-    const DWORD start = GetTickCount();
+CSingleRun::Claim CSingleRun::AwaitWindowOnly(DWORD start, DWORD patienceMs) {
     for (;;) {
         if (HWND other = FindMarkedWindow(m_mark))
             return BringToFront(other) ? Claim::Deferred : Claim::Busy;
         if (GetTickCount() - start >= patienceMs) return Claim::Busy;
         Sleep(kPollMs);
+        // A first copy that has ended (closing, it hid its window first) took its guard
+        // along: this start makes it anew and runs now, not at the end of the patience.
+        bool refused = false;
+        if (OpenAsFarAsAllowed(refused)) return AwaitGuard(start, patienceMs);
+        if (!refused) return Claim::Owner;  // unguarded, as above
     }
 }
 
