@@ -3,15 +3,16 @@
 //   test_desktop.exe [--items FILE [--utf8]] [--log FILE] [--dump FILE]
 //                    [--tree classic|workerw|defview-workerw|foreign-first] [--decoy]
 //                    [--hang-after N] [--die-after N] [--emulate-9x] [--size WxH]
-//                    [--view-object MODE --view-log FILE] [--keep FILE]
+//                    [--view-object MODE --view-log FILE] [--keep FILE] [--origin X,Y]
+//                    [--auto-arrange [--keeps-arranging]] [--snap] [--style-log FILE]
 //
 // --items   one icon per line: "x y text" (decimal x and y, one space, the text in the
 //           ANSI code page up to the line end; CR before LF ignored). No file or an empty
 //           file: no icons. With --utf8 the texts are UTF-8 (demo_icons.txt is).
 //           Texts of the dump stay in the ANSI code page.
 // --log     every LVM_SETITEMPOSITION the list view receives is appended as "index x y"
-//           (x and y as the list view takes them: the 16-bit words, sign-extended),
-//           one line each, flushed at once.
+//           (x and y as the sender gave them: the 16-bit words, sign-extended, also when
+//           the desktop puts the icon elsewhere or nowhere), one line each, flushed at once.
 // --dump    sending kDumpMessage to the host window writes "index x y text" for every
 //           item, in item order, to this file; the send returns 1 once it is written.
 // --tree    where the view lives, as in the shells met in the wild:
@@ -43,13 +44,34 @@
 //           The clear-log message empties this log too.
 // --keep    the places the view object was told are kept in this file (see
 //           view_object/kept_places.h); a process started with it lays its items out
-//           from the places kept there, over those of --items.
+//           from the places kept there, over those of --items. The folder flags the view
+//           object was told are kept in FILE.flags (view_object/folder_flags.h); a
+//           process started with them takes auto arrange from there, over --auto-arrange.
+// --origin  where the desktop's windows stand on the screen (default 0,0).
+// --auto-arrange  the list view has LVS_AUTOARRANGE: a position another process sets
+//           (LVM_SETITEMPOSITION, LVM_SETITEMPOSITION32) moves nothing and answers FALSE,
+//           and the view object's SelectAndPositionItems moves nothing (told_place.h).
+// --keeps-arranging  (implies --auto-arrange) a desktop that keeps arranging: the list
+//           view puts LVS_AUTOARRANGE back as soon as it is cleared from its style, and
+//           SetCurrentFolderFlags answers S_OK but leaves FWF_AUTOARRANGE on.
+// --snap    the list view starts with LVS_EX_SNAPTOGRID. While it has that style, a
+//           position another process sets or the view object is told goes to the nearest
+//           grid point of the icon spacing (LVM_GETITEMSPACING; points at multiples of
+//           it from LVM_GETORIGIN), or, where another item stands on that point exactly,
+//           to the nearest point no item stands on (of points equally near, the upper,
+//           then the left one). Switching the style on moves no icon; the items file's
+//           places are taken as they are.
+// --style-log  every LVM_SETEXTENDEDLISTVIEWSTYLE from another process is appended as
+//           "exstyle MASK VALUE", every change of the list view's GWL_STYLE (whoever
+//           made it) as "style OLD NEW" (hex, 0x%08x). The clear-log message empties it.
 //
 // kRestartMessage to the host window restarts the desktop as the shell restarts: the
 // send returns 1, the process ends (its windows first) and starts anew with the same
 // command line; only what --keep kept comes back.
 //
-// kListViewMessage to the host window returns the view's window handle.
+// kListViewMessage to the host window returns the view's window handle; kExStyleMessage
+// the list view's extended style; kFolderFlagsMessage the view object's folder flags (as
+// IFolderView2::GetCurrentFolderFlags answers them, also without --view-object).
 // The user can drag icons with the mouse (moved by LVM_SETITEMPOSITION32: not logged).
 // The desktop window stays beneath every other window.
 //
@@ -71,6 +93,8 @@ constexpr char kListViewMessage[] = "TorvinelTestDesktopListView";
 constexpr char kHangMessage[] = "TorvinelTestDesktopHang";
 constexpr char kLateAnswerMessage[] = "TorvinelTestDesktopLateAnswer";
 constexpr char kRestartMessage[] = "TorvinelTestDesktopRestart";
+constexpr char kExStyleMessage[] = "TorvinelTestDesktopExStyle";
+constexpr char kFolderFlagsMessage[] = "TorvinelTestDesktopFolderFlags";
 
 constexpr char kDecoyTitle[] = "Torvinel decoy view";
 

@@ -1,10 +1,12 @@
 // test_desktop.exe: a stand-in for the shell's desktop under Wine. A top-level
 // "Progman" window > "SHELLDLL_DefView" > a real SysListView32 in icon mode holding the
 // icons of an items file (or the trees of other shells, or a decoy of another program);
-// logs the positions it is told to set, dumps its items on request, can hang or die on
+// logs the positions it is told to set and the styles it is given, places what it is
+// told as Explorer does (told_place.h), dumps its items on request, can hang or die on
 // demand and emulate the 9x shared arena. See protocol.h for the options.
 #include <windows.h>
 #include <commctrl.h>
+#include <shobjidl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,8 +18,11 @@
 #include "tools/test_desktop/demo_icons.h"
 #include "win/unique_handle.h"
 #include "tools/test_desktop/items_file.h"
+#include "tools/test_desktop/line_log.h"
 #include "tools/test_desktop/protocol.h"
 #include "tools/test_desktop/shell_faults.h"
+#include "tools/test_desktop/told_place.h"
+#include "tools/test_desktop/view_object/folder_flags.h"
 #include "tools/test_desktop/view_object/kept_places.h"
 #include "tools/test_desktop/view_object/view_server.h"
 
@@ -31,7 +36,7 @@ constexpr UINT kFallbackDelayMs = 3000;
 enum class Tree { kClassic, kWorkerW, kDefViewWorkerW, kForeignFirst };
 
 struct Options {
-    std::string items, log, dump, viewLog, keep;
+    std::string items, log, dump, viewLog, keep, styleLog;
     testdesk::ViewObjectMode viewObject = testdesk::ViewObjectMode::kNone;
     bool utf8 = false;
     Tree tree = Tree::kClassic;
@@ -39,33 +44,11 @@ struct Options {
     int hangAfter = -1;
     int dieAfter = -1;
     bool emulate9x = false;
-    int width = 0, height = 0;  // 0: the screen's
-    int left = 0, top = 0;      // where the desktop's windows stand on the screen
-    bool autoArrange = false;   // the list view arranges its icons itself
-};
-
-class LogFile {
-public:
-    ~LogFile() { Close(); }
-    void Open(const std::string& path) {
-        Close();
-        m_path = path;
-        if (!path.empty()) m_file = std::fopen(path.c_str(), "wb");
-    }
-    void Reopen() { Open(m_path); }
-    void Append(int index, int x, int y) {
-        if (!m_file) return;
-        std::fprintf(m_file, "%d %d %d\n", index, x, y);
-        std::fflush(m_file);
-    }
-    void Close() {
-        if (m_file) std::fclose(m_file);
-        m_file = nullptr;
-    }
-
-private:
-    std::string m_path;
-    std::FILE* m_file = nullptr;
+    int width = 0, height = 0;    // 0: the screen's
+    int left = 0, top = 0;        // where the desktop's windows stand on the screen
+    bool autoArrange = false;     // the list view arranges its icons itself
+    bool keepsArranging = false;  // and puts LVS_AUTOARRANGE back when it is taken away
+    bool snapToGrid = false;      // the list view starts with LVS_EX_SNAPTOGRID
 };
 
 struct State {
@@ -83,9 +66,12 @@ struct State {
     UINT hangMessage = 0;
     UINT lateAnswerMessage = 0;
     UINT restartMessage = 0;
-    bool restarting = false;  // a new process takes over once this one has ended
-    bool dumping = false;     // our own list-view messages, sent while answering another process
-    LogFile log;
+    UINT exStyleMessage = 0;
+    UINT folderFlagsMessage = 0;
+    bool restarting = false;     // a new process takes over once this one has ended
+    int ownSends = 0;            // our own list-view messages, sent while answering another process
+    testdesk::LineLog log;       // --log
+    testdesk::LineLog styleLog;  // --style-log
     testdesk::ShellFaults faults;
     struct {
         int item = -1;  // the icon the user drags, or -1
@@ -97,6 +83,15 @@ struct State {
 };
 
 State g;
+
+// While it lives, list-view messages are our own, not another process's (InSendMessage
+// still says a message of another thread is being answered).
+struct OwnSends {
+    OwnSends() { ++g.ownSends; }
+    ~OwnSends() { --g.ownSends; }
+    OwnSends(const OwnSends&) = delete;
+    OwnSends& operator=(const OwnSends&) = delete;
+};
 
 Options ParseOptions(int argc, char** argv) {
     Options o;
@@ -139,6 +134,12 @@ Options ParseOptions(int argc, char** argv) {
             std::sscanf(argv[++i], "%d,%d", &o.left, &o.top);
         else if (a == "--auto-arrange")
             o.autoArrange = true;
+        else if (a == "--keeps-arranging")
+            o.autoArrange = o.keepsArranging = true;
+        else if (a == "--snap")
+            o.snapToGrid = true;
+        else if (a == "--style-log" && hasValue)
+            o.styleLog = argv[++i];
     }
     return o;
 }
@@ -179,7 +180,7 @@ LRESULT Dump() {
     if (g.options.dump.empty()) return 0;
     std::FILE* f = std::fopen(g.options.dump.c_str(), "wb");
     if (!f) return 0;
-    g.dumping = true;
+    OwnSends own;
     const int n = static_cast<int>(SendMessageA(g.listView, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < n; ++i) {
         POINT pt = {};
@@ -193,16 +194,40 @@ LRESULT Dump() {
         std::fprintf(f, "%d %ld %ld %s\n", i, static_cast<long>(pt.x), static_cast<long>(pt.y),
                      text);
     }
-    g.dumping = false;
     return std::fclose(f) == 0 ? 1 : 0;
 }
 
 bool IsListViewMessage(UINT msg) { return msg >= LVM_FIRST && msg < LVM_FIRST + 0x100; }
 
+// A position another process set: where the desktop puts it (told_place.h); FALSE when
+// nothing moves.
+LRESULT MoveAsTold(HWND hwnd, WPARAM index, POINT pt) {
+    {
+        OwnSends own;
+        if (!testdesk::PlaceTold(hwnd, static_cast<int>(index), pt)) return FALSE;
+    }
+    return CallWindowProcA(g.listViewProc, hwnd, LVM_SETITEMPOSITION32, index,
+                           reinterpret_cast<LPARAM>(&pt));
+}
+
+// Every change of the list view's style is logged; a desktop that keeps arranging puts
+// auto arrange back at once, before the change returns to whoever made it.
+LRESULT StyleChanged(HWND hwnd, WPARAM which, LPARAM lParam) {
+    const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+    if (static_cast<int>(which) != GWL_STYLE)
+        return CallWindowProcA(g.listViewProc, hwnd, WM_STYLECHANGED, which, lParam);
+    const DWORD before = change->styleOld, after = change->styleNew;
+    g.styleLog.Line("style 0x%08lx 0x%08lx", static_cast<unsigned long>(before),
+                    static_cast<unsigned long>(after));
+    const LRESULT r = CallWindowProcA(g.listViewProc, hwnd, WM_STYLECHANGED, which, lParam);
+    if (g.options.keepsArranging && (before & LVS_AUTOARRANGE) && !(after & LVS_AUTOARRANGE))
+        SetWindowLongPtrA(hwnd, GWL_STYLE, GetWindowLongPtrA(hwnd, GWL_STYLE) | LVS_AUTOARRANGE);
+    return r;
+}
+
 LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (IsListViewMessage(msg) && InSendMessage() && !g.dumping &&
-        !g.faults.BeforeForeignMessage(msg, lParam))
-        return 0;
+    const bool foreign = IsListViewMessage(msg) && InSendMessage() && !g.ownSends;
+    if (foreign && !g.faults.BeforeForeignMessage(msg, lParam)) return 0;
     switch (msg) {
         case WM_PAINT: {
             const LRESULT r = CallWindowProcA(g.listViewProc, hwnd, msg, wParam, lParam);
@@ -213,10 +238,25 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             }
             return r;
         }
-        case LVM_SETITEMPOSITION:
-            g.log.Append(static_cast<int>(wParam), static_cast<short>(LOWORD(lParam)),
-                         static_cast<short>(HIWORD(lParam)));
+        case LVM_SETITEMPOSITION: {
+            const POINT pt = {static_cast<short>(LOWORD(lParam)),
+                              static_cast<short>(HIWORD(lParam))};
+            g.log.Line("%d %ld %ld", static_cast<int>(wParam), static_cast<long>(pt.x),
+                       static_cast<long>(pt.y));
+            if (foreign) return MoveAsTold(hwnd, wParam, pt);
             break;
+        }
+        case LVM_SETITEMPOSITION32:
+            if (foreign && lParam)
+                return MoveAsTold(hwnd, wParam, *reinterpret_cast<const POINT*>(lParam));
+            break;
+        case LVM_SETEXTENDEDLISTVIEWSTYLE:
+            if (foreign)
+                g.styleLog.Line("exstyle 0x%08lx 0x%08lx", static_cast<unsigned long>(wParam),
+                                static_cast<unsigned long>(lParam));
+            break;
+        case WM_STYLECHANGED:
+            return StyleChanged(hwnd, wParam, lParam);
         case LVM_GETITEMPOSITION:
             // 9x arena: the caller's address means nothing here (Wine keeps NT memory
             // rules), so answer in our view of the block it reads.
@@ -243,10 +283,16 @@ bool HostMessage(UINT msg, WPARAM wParam, LRESULT& result) {
         result = Dump();
     } else if (msg == g.clearLogMessage) {
         g.log.Reopen();
+        g.styleLog.Reopen();
         g.viewServer.ClearLog();
         result = 1;
     } else if (msg == g.listViewMessage) {
         result = reinterpret_cast<LRESULT>(g.listView);
+    } else if (msg == g.exStyleMessage) {
+        OwnSends own;
+        result = SendMessageA(g.listView, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    } else if (msg == g.folderFlagsMessage) {
+        result = static_cast<LRESULT>(testdesk::CurrentFolderFlags());
     } else if (msg == g.hangMessage) {
         g.faults.HangAfter(static_cast<int>(wParam));
         result = 1;
@@ -385,6 +431,9 @@ bool CreateDesktop(HINSTANCE instance) {
                                  WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SINGLESEL | arrange, 0, 0,
                                  cx, cy, defView, nullptr, instance, nullptr);
     if (!g.listView) return false;
+    if (g.options.snapToGrid)
+        SendMessageA(g.listView, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SNAPTOGRID,
+                     LVS_EX_SNAPTOGRID);
 
     // Desktop colours, so a screenshot reads as a desktop.
     SendMessageA(g.listView, LVM_SETBKCOLOR, 0, RGB(0, 96, 128));
@@ -433,18 +482,26 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (g.options.utf8)
         for (testdesk::TestItem& item : g.items) item.text = Utf8ToAnsi(item.text);
     g.log.Open(g.options.log);
+    g.styleLog.Open(g.options.styleLog);
     g.dumpMessage = RegisterWindowMessageA(testdesk::kDumpMessage);
     g.clearLogMessage = RegisterWindowMessageA(testdesk::kClearLogMessage);
     g.listViewMessage = RegisterWindowMessageA(testdesk::kListViewMessage);
     g.hangMessage = RegisterWindowMessageA(testdesk::kHangMessage);
     g.lateAnswerMessage = RegisterWindowMessageA(testdesk::kLateAnswerMessage);
     g.restartMessage = RegisterWindowMessageA(testdesk::kRestartMessage);
+    g.exStyleMessage = RegisterWindowMessageA(testdesk::kExStyleMessage);
+    g.folderFlagsMessage = RegisterWindowMessageA(testdesk::kFolderFlagsMessage);
     // An earlier process's view object was told these places: they win over the file's.
     for (const auto& [index, pt] : testdesk::KeepPlacesIn(g.options.keep))
         if (static_cast<size_t>(index) < g.items.size()) {
             g.items[static_cast<size_t>(index)].x = pt.x;
             g.items[static_cast<size_t>(index)].y = pt.y;
         }
+    // So were its folder flags: they decide auto arrange.
+    const std::string keptFlags = g.options.keep.empty() ? "" : g.options.keep + ".flags";
+    const DWORD flags = testdesk::KeptFolderFlags(keptFlags).value_or(
+        testdesk::kDesktopFolderFlags | (g.options.autoArrange ? DWORD{FWF_AUTOARRANGE} : 0));
+    g.options.autoArrange = (flags & FWF_AUTOARRANGE) != 0;
     if (!g.faults.Open()) return 2;
     g.faults.HangAfter(g.options.hangAfter);
     g.faults.DieAfter(g.options.dieAfter);
@@ -461,6 +518,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     if (!CreateDesktop(instance)) return 1;
+    testdesk::StartFolderFlags(g.listView, flags, keptFlags, g.options.keepsArranging);
     // Before the desktop reads as ready, so that a client finds the view object at once.
     if (!g.viewServer.Start(g.progman, g.listView, g.options.viewObject, g.options.viewLog))
         return 3;

@@ -93,10 +93,12 @@ TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions 
     m_dumpPath = m_dir + "\\dump.txt";
     m_viewLogPath = m_dir + "\\view.log";
     m_keptPath = m_dir + "\\kept.txt";
+    m_styleLogPath = m_dir + "\\style.log";
     if (!WriteItemsFile(itemsPath, items)) return;
 
     std::string cmd = "\"" + TestDesktopExe() + "\" --items \"" + itemsPath + "\" --log \"" +
-                      m_logPath + "\" --dump \"" + m_dumpPath + "\"";
+                      m_logPath + "\" --dump \"" + m_dumpPath + "\" --style-log \"" +
+                      m_styleLogPath + "\"";
     cmd += TreeOption(options.tree);
     if (options.decoy)
         cmd += " --decoy";
@@ -113,6 +115,8 @@ TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions 
     if (options.left != 0 || options.top != 0)
         cmd += " --origin " + std::to_string(options.left) + "," + std::to_string(options.top);
     if (options.autoArrange) cmd += " --auto-arrange";
+    if (options.keepsArranging) cmd += " --keeps-arranging";
+    if (options.snapToGrid) cmd += " --snap";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
@@ -138,6 +142,8 @@ TestDesktop::~TestDesktop() {
     DeleteFileA(m_dumpPath.c_str());
     DeleteFileA(m_viewLogPath.c_str());
     DeleteFileA(m_keptPath.c_str());
+    DeleteFileA((m_keptPath + ".flags").c_str());
+    DeleteFileA(m_styleLogPath.c_str());
     RemoveDirectoryA(m_dir.c_str());
 }
 
@@ -223,6 +229,36 @@ std::vector<SetPositionRecord> TestDesktop::SetPositionLog() const {
     std::fclose(f);
     return records;
 }
+
+std::vector<std::string> TestDesktop::StyleLog() const {
+    std::vector<std::string> lines;
+    std::FILE* f = std::fopen(m_styleLogPath.c_str(), "rb");
+    if (!f) return lines;
+    for (bool more = true; more;) {
+        std::string line = ReadLine(f, more);
+        if (!line.empty()) lines.push_back(std::move(line));
+    }
+    std::fclose(f);
+    return lines;
+}
+
+DWORD TestDesktop::ListViewStyle() const {
+    HWND view = ListView();
+    return view ? static_cast<DWORD>(GetWindowLongPtrA(view, GWL_STYLE)) : 0;
+}
+
+DWORD TestDesktop::AskHost(const char* message) const {
+    DWORD_PTR answer = 0;
+    HWND host = Host();
+    if (!host || !SendMessageTimeoutA(host, RegisterWindowMessageA(message), 0, 0, SMTO_ABORTIFHUNG,
+                                      10000, &answer))
+        return 0;
+    return static_cast<DWORD>(answer);
+}
+
+DWORD TestDesktop::ListViewExStyle() const { return AskHost(kExStyleMessage); }
+
+DWORD TestDesktop::FolderFlags() const { return AskHost(kFolderFlagsMessage); }
 
 void TestDesktop::ClearSetPositionLog() const {
     if (HWND host = Host()) SendMessageA(host, RegisterWindowMessageA(kClearLogMessage), 0, 0);

@@ -31,11 +31,13 @@ struct TestDesktopOptions {
     bool emulate9x = false;  // answer the shared-block scheme in the "TORVINEL" block
     // Serve the shell's view object (needs a ViewObjectRegistration while it runs).
     ViewObjectMode viewObject = ViewObjectMode::kNone;
-    int hangAfter = -1;         // hold the list-view message from another process after N
-    int dieAfter = -1;          // end the process at the list-view message after N
-    int width = 0, height = 0;  // of the desktop's windows; 0: the screen's
-    int left = 0, top = 0;      // where they stand on the screen (negative: left of it)
-    bool autoArrange = false;   // the list view with LVS_AUTOARRANGE
+    int hangAfter = -1;           // hold the list-view message from another process after N
+    int dieAfter = -1;            // end the process at the list-view message after N
+    int width = 0, height = 0;    // of the desktop's windows; 0: the screen's
+    int left = 0, top = 0;        // where they stand on the screen (negative: left of it)
+    bool autoArrange = false;     // the list view with LVS_AUTOARRANGE: positions refused
+    bool keepsArranging = false;  // with autoArrange: auto arrange cannot be switched off
+    bool snapToGrid = false;      // the list view with LVS_EX_SNAPTOGRID: positions snap
     DWORD readyTimeoutMs = 20000;
 };
 
@@ -85,7 +87,16 @@ public:
     std::vector<TestItem> Items() const;
     // The LVM_SETITEMPOSITION messages received so far, in order.
     std::vector<SetPositionRecord> SetPositionLog() const;
-    void ClearSetPositionLog() const;  // the view object's log too
+    void ClearSetPositionLog() const;  // the view object's log and the style log too
+    // The style log (see protocol.h, --style-log): "exstyle MASK VALUE" for every
+    // LVM_SETEXTENDEDLISTVIEWSTYLE from another process, "style OLD NEW" for every change
+    // of the list view's GWL_STYLE, in order.
+    std::vector<std::string> StyleLog() const;
+    DWORD ListViewStyle() const;    // GWL_STYLE
+    DWORD ListViewExStyle() const;  // LVM_GETEXTENDEDLISTVIEWSTYLE, asked of the desktop
+    // The view object's folder flags as GetCurrentFolderFlags answers them, asked of the
+    // desktop without COM.
+    DWORD FolderFlags() const;
     // The view object's SelectAndPositionItems calls so far, in order.
     std::vector<ViewObjectCall> ViewObjectCalls() const { return ViewLog().calls; }
     // All the view object logged so far: those calls and the names it was asked for.
@@ -106,12 +117,14 @@ public:
 private:
     HWND Host() const;  // the window that takes the commands: Progman or the decoy's
     bool SetFaultEvent(const char* prefix) const;
+    DWORD AskHost(const char* message) const;  // a registered message's answer, 0 if none
 
     std::string m_dir;
     std::string m_logPath;
     std::string m_dumpPath;
     std::string m_viewLogPath;
     std::string m_keptPath;
+    std::string m_styleLogPath;
     win::UniqueHandle m_process;
     DWORD m_processId = 0;
     bool m_decoy = false;

@@ -26,6 +26,9 @@
 #include <vector>
 
 #include "tools/shell_browser/minimal_shell_browser.h"
+#include "tools/test_desktop/told_place.h"
+#include "tools/test_desktop/view_object/folder_flags.h"
+#include "tools/test_desktop/view_object/folder_view2_stubs.h"
 #include "tools/test_desktop/view_object/ids.h"
 #include "tools/test_desktop/view_object/kept_places.h"
 
@@ -381,14 +384,14 @@ private:
     ULONG m_refs = 1;
 };
 
-class View : public IShellView, public IFolderView {
+class View : public IShellView, public IFolderView2 {
 public:
     TESTDESK_STATIC_REFCOUNT
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (riid == IID_IUnknown || riid == IID_IOleWindow || riid == IID_IShellView)
             *ppv = static_cast<IShellView*>(this);
-        else if (riid == IID_IFolderView)
-            *ppv = static_cast<IFolderView*>(this);
+        else if (riid == IID_IFolderView || riid == IID_IFolderView2)
+            *ppv = static_cast<IFolderView2*>(this);
         else
             return NoInterface(ppv);
         return S_OK;
@@ -459,10 +462,13 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetSpacing(POINT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetDefaultSpacing(POINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetAutoArrange() override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE GetAutoArrange() override {
+        return (CurrentFolderFlags() & FWF_AUTOARRANGE) ? S_OK : S_FALSE;
+    }
     HRESULT STDMETHODCALLTYPE SelectItem(int, DWORD) override { return E_NOTIMPL; }
-    // Logged, then applied with LVM_SETITEMPOSITION32, which the list view's own log
-    // leaves out (or, when the view object hangs, never answered).
+    // Logged, then applied as the desktop places what it is told (told_place.h) with
+    // LVM_SETITEMPOSITION32, which the list view's own log leaves out (or, when the view
+    // object hangs, never answered).
     HRESULT STDMETHODCALLTYPE SelectAndPositionItems(UINT count, PCUITEMID_CHILD_ARRAY items,
                                                      POINT* points, DWORD flags) override {
         LogCall(count, items, points, flags);
@@ -475,6 +481,7 @@ public:
             const int index = IndexOf(items[i]);
             if (index < 0) continue;
             POINT pt = ToListView(points[i]);
+            if (!PlaceTold(g_server.listView, index, pt)) continue;
             SendMessageW(g_server.listView, LVM_SETITEMPOSITION32, index,
                          reinterpret_cast<LPARAM>(&pt));
             if (static_cast<size_t>(index) < g_server.viewPlaces.size())
@@ -484,6 +491,17 @@ public:
         SaveKeptPlaces();
         return S_OK;
     }
+    // IFolderView2: the folder flags, in step with the list view's style.
+    HRESULT STDMETHODCALLTYPE SetCurrentFolderFlags(DWORD mask, DWORD flags) override {
+        SetFolderFlags(mask, flags);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetCurrentFolderFlags(DWORD* flags) override {
+        if (!flags) return E_POINTER;
+        *flags = CurrentFolderFlags();
+        return S_OK;
+    }
+    TESTDESK_FOLDER_VIEW2_NOT_IMPLEMENTED
 };
 View g_view;
 

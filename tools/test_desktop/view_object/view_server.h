@@ -2,7 +2,8 @@
 // shell serves it: ShellWindows (a local-server class of our own, reached through
 // TreatAs) -> FindWindowSW(SWC_DESKTOP) -> the desktop's browser -> its shell view with
 // IFolderView, whose items are the test desktop's list-view items under item IDs of
-// its own. Every SelectAndPositionItems call is logged and applied to the list view.
+// its own. Every SelectAndPositionItems call is logged and applied to the list view as
+// the desktop places what it is told. IFolderView2 serves the folder flags only.
 #pragma once
 
 #include <windows.h>
