@@ -82,7 +82,7 @@ void Converse(ViewSession::Shared& shared) {
     const bool com = static_cast<bool>(apartment);
     if (shared.stopArranging) {
         shared.stopped = ready && view->StopArranging([&shared] {
-            return Shared::Leave(shared.arrangeState, kTelling);
+            return ViewSession::Shared::Leave(shared.arrangeState, kTelling);
         });
         SetEvent(shared.arranged.Get());
     }
@@ -97,7 +97,7 @@ void Converse(ViewSession::Shared& shared) {
     HANDLE handedOver = shared.handedOver.Get();
     if (WaitAny(com, &handedOver, 1) == 0 && ready)
         shared.taken = view->Tell(shared.icons, [&shared] {
-            return Shared::Leave(shared.commitState, kTelling);
+            return ViewSession::Shared::Leave(shared.commitState, kTelling);
         });
     // The caller waits for this, not for the chain's release and the apartment's end
     // (calls into the shell's process too) that follow.

@@ -131,7 +131,9 @@ TEST_F(SnappingE2E, TheSnappingComesBackHoweverTheRestoreEnds) {
         e2e::RunningApp app;
         ASSERT_TRUE(app.main());
         const std::string w = way;
-        if (w == "hung") ASSERT_TRUE(td->Hang(40));
+        if (w == "hung") {
+            ASSERT_TRUE(td->Hang(40));
+        }
         app.Select(0);
         driver::ClickButton(app.main(), IDC_FUN_RESTORE);
         if (w == "中断") {
@@ -153,7 +155,9 @@ TEST_F(SnappingE2E, TheSnappingComesBackHoweverTheRestoreEnds) {
         ASSERT_GE(log.size(), 2u);
         EXPECT_EQ(log.front(), "exstyle 0x00080000 0x00000000");
         EXPECT_EQ(log.back(), "exstyle 0x00080000 0x00080000");
-        if (w != "closed") EXPECT_TRUE(app.Close());
+        if (w != "closed") {
+            EXPECT_TRUE(app.Close());
+        }
     }
 }
 
