@@ -260,7 +260,7 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case LVM_GETITEMPOSITION:
             // 9x arena: the caller's address means nothing here (Wine keeps NT memory
             // rules), so answer in our view of the block it reads.
-            if (g.view && InSendMessage()) {
+            if (g.view && foreign) {
                 POINT pt = {};
                 const LRESULT r = CallWindowProcA(g.listViewProc, hwnd, msg, wParam,
                                                   reinterpret_cast<LPARAM>(&pt));
