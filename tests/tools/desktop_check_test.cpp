@@ -1,7 +1,9 @@
 // The desktop check run under Wine as on a hosted Windows machine, with the release
 // TORVINEL.EXE: against the test desktop (its view object and its restart as Explorer's),
-// where the control step must see list-view-only places lost over the restart, and
-// against a desktop of Wine's own shell view (no restart there).
+// where the control step must see list-view-only places lost over the restart; against
+// the test desktop snapping to its grid as Windows 10 and 11 do by default, where icons
+// sent onto points others hold are pushed aside unless the restore switches snapping off
+// for its moves; and against a desktop of Wine's own shell view (no restart there).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -72,21 +74,25 @@ bool Contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 
-class DesktopCheck : public e2e::Fixture {};
-
-TEST_F(DesktopCheck, PassesOnTheTestDesktopWhoseRestartLosesListViewOnlyPlaces) {
-    testdesk::ViewObjectRegistration registration;
-    ASSERT_TRUE(registration.Ok());
-    // Twelve icons in columns, as a shell lays them out, half of them with Japanese names
-    // (the check's own arrangement goes by rows, so a restart that forgot would show).
+// Twelve icons in columns, as a shell lays them out, half of them with Japanese names
+// (the check's own arrangement goes by rows, so a restart that forgot would show).
+std::vector<testdesk::TestItem> TwelveIcons() {
     std::vector<testdesk::TestItem> items;
     for (int i = 0; i < 12; ++i)
         items.push_back({20 + i / 6 * 100, 20 + i % 6 * 90,
                          i % 2 ? "check-" + std::to_string(i) + ".txt"
                                : "\x8A\x6D\x94\x46-" + std::to_string(i) + ".txt"});  // 確認
+    return items;
+}
+
+class DesktopCheck : public e2e::Fixture {};
+
+TEST_F(DesktopCheck, PassesOnTheTestDesktopWhoseRestartLosesListViewOnlyPlaces) {
+    testdesk::ViewObjectRegistration registration;
+    ASSERT_TRUE(registration.Ok());
     testdesk::TestDesktopOptions options;
     options.viewObject = testdesk::ViewObjectMode::kSameOrder;
-    testdesk::TestDesktop desk(items, options);
+    testdesk::TestDesktop desk(TwelveIcons(), options);
     ASSERT_TRUE(desk.Ready());
 
     const Outcome probe = RunCheck(L"--probe --icons 12 --wait 30");
@@ -99,6 +105,28 @@ TEST_F(DesktopCheck, PassesOnTheTestDesktopWhoseRestartLosesListViewOnlyPlaces) 
     EXPECT_TRUE(Contains(outcome.log, "after the restart: every icon back")) << outcome.log;
     EXPECT_TRUE(Contains(outcome.log, "list-view-only positions were lost")) << outcome.log;
     EXPECT_TRUE(desk.FollowRestart(5000));
+}
+
+// Every restore puts each icon exactly back, the swap of two icons too, and leaves
+// snapping on as it found it, with nothing moving once it is back on. By list-view
+// messages alone (no view object, so no restart): the view object's call after the moves
+// would put an icon pushed aside on its place, by then free, and hide the pushing.
+TEST_F(DesktopCheck, PassesOnASnappingTestDesktop) {
+    testdesk::TestDesktopOptions options;
+    options.snapToGrid = true;
+    testdesk::TestDesktop desk(TwelveIcons(), options);
+    ASSERT_TRUE(desk.Ready());
+
+    const Outcome outcome = RunCheck(L"--run --icons 12 --wait 30 --no-restart --expect-snapshot");
+    EXPECT_EQ(outcome.exitCode, 0u) << outcome.log;
+    for (const std::string step : {"instant restore", "swap restore", "enjoyable restore"}) {
+        EXPECT_TRUE(Contains(outcome.log, (step + ": every icon back").c_str())) << step;
+        EXPECT_TRUE(
+            Contains(outcome.log, (step + ": after, auto arrange off, snap to grid on").c_str()))
+            << step;
+        EXPECT_TRUE(Contains(outcome.log, (step + ": 0 icons moved in the").c_str())) << step;
+    }
+    EXPECT_TRUE(Contains(outcome.log, "traded places")) << outcome.log;
 }
 
 TEST_F(DesktopCheck, PassesOnWinesOwnShellView) {

@@ -4,9 +4,13 @@
 //   desktop_check --run [--icons N] [--wait S] [--exe PATH] [--shots DIR] [--log FILE]
 //                 [--no-restart] [--expect-snapshot]
 // --probe prints what it finds. --run waits until at least N icons are listed, records
-// every place, turns auto arrange and grid snapping off where it can, lays the icons out
-// its own way, remembers them in TORVINEL.EXE, scrambles and restores them (instant, then
-// enjoyable, watched), restarts the shell and checks they stand where the restore put
+// every place and the desktop's settings (auto arrange, snap to grid, the view object's
+// folder flags), which it leaves as they are, lays the icons out its own way on grid points
+// of the icon spacing, remembers them in TORVINEL.EXE, scrambles and restores them
+// (instant), swaps two icons and restores, scrambles and restores enjoyably (watched); at
+// each restore it prints the settings before and after, answers Yes where the program asks
+// to switch auto arrange off, and checks every icon exactly right after the restore and a
+// second later. Then it restarts the shell and checks they stand where the restore put
 // them, closes the program, checks the registry and, as a control that never fails,
 // scrambles by list-view messages alone and restarts again. Exit codes: report.h.
 #include <fcntl.h>

@@ -8,6 +8,7 @@
 
 #include "tools/desktop_check/icons.h"
 #include "tools/desktop_check/report.h"
+#include "tools/desktop_check/settings.h"
 #include "win/unique_handle.h"
 
 namespace check {
@@ -77,15 +78,6 @@ std::string SessionOf(DWORD pid) {
 }
 }  // namespace
 
-std::string ArrangeStyles(HWND view) {
-    const auto style = static_cast<DWORD>(GetWindowLongPtrA(view, GWL_STYLE));
-    DWORD_PTR ex = 0;
-    SendMessageTimeoutA(view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0, SMTO_ABORTIFHUNG, 5000, &ex);
-    return std::string("auto arrange ") + ((style & LVS_AUTOARRANGE) ? "on" : "off") +
-           ", snap to grid " + ((ex & LVS_EX_SNAPTOGRID) ? "on" : "off") + " (style " + Hex(style) +
-           ", extended style " + Hex(ex) + ")";
-}
-
 void PrintMachine() {
     Line("probe: ANSI code page " + std::to_string(GetACP()) + ", OEM code page " +
          std::to_string(GetOEMCP()));
@@ -111,7 +103,7 @@ void PrintDesktop(const Shell& shell) {
     PrintTree(top, 0);
     if (HWND progman = FindWindowA("Progman", nullptr); progman && progman != top)
         PrintTree(progman, 0);
-    Line("probe: list view " + ArrangeStyles(shell.view));
+    Line("probe: list view " + Describe(ReadSettings(shell.view)));
     const SIZE spacing = Spacing(shell.view);
     Line("probe: icon spacing " + std::to_string(spacing.cx) + "x" + std::to_string(spacing.cy));
     const Icons icons = ReadIcons(shell.view);

@@ -12,9 +12,7 @@ namespace check {
 // The machine's side: code page, monitors, DPI, this process's session and integrity.
 void PrintMachine();
 // The desktop's side: the tree, the icons and their names the code page cannot show, the
-// view's styles and spacing, the shell's process, session and integrity.
+// view's settings (settings.h) and spacing, the shell's process, session and integrity.
 void PrintDesktop(const Shell& shell);
-// "auto arrange on|off, snap to grid on|off" as the view has them now.
-std::string ArrangeStyles(HWND view);
 
 }  // namespace check

@@ -11,6 +11,8 @@ constexpr DWORD kDialogTimeoutMs = 20000;
 constexpr DWORD kRestoreTimeoutMs = 180000;
 constexpr DWORD kSeeBusyMs = 1000;  // an instant restore may be over before it is seen
 constexpr int kMessageBoxText = 0xFFFF;
+// The program's question where the desktop arranges its icons itself, and how it ends.
+constexpr wchar_t kArrangeQuestion[] = L"自動整列をオフにして復元しますか";
 
 bool WaitFor(DWORD timeoutMs, bool (*done)(HWND, size_t), HWND hwnd, size_t n) {
     const DWORD start = GetTickCount();
@@ -61,7 +63,17 @@ void Program::Remember(const std::wstring& title) const {
     }
 }
 
-DWORD Program::PressRestore(const std::wstring& title, int button) const {
+bool Program::AnswerArrangeQuestion() const {
+    HWND box = m_mayAsk ? driver::FindDialogWith(m_process.id(), kMessageBoxText, m_main) : nullptr;
+    if (!box || !GetDlgItem(box, IDYES)) return false;
+    const std::wstring text = driver::ReadMessageBoxText(box);
+    if (text.find(kArrangeQuestion) == std::wstring::npos) return false;
+    driver::AnswerMessageBox(box, IDYES);
+    Line("restore: the program asked \"" + FromWide(text) + "\"; answered Yes");
+    return true;
+}
+
+DWORD Program::PressRestore(const std::wstring& title, int button, bool autoArranges) const {
     const std::vector<std::wstring> lines = driver::ReadListLines(m_main, IDC_LAYOUT_LIST);
     int line = -1;
     for (size_t i = 0; i < lines.size(); ++i)
@@ -69,7 +81,9 @@ DWORD Program::PressRestore(const std::wstring& title, int button) const {
     if (line < 0) Difference("restore: the layout \"" + FromWide(title) + "\" is not listed");
     driver::SelectListLine(m_main, IDC_LAYOUT_LIST, line);
     m_sawBusy = false;
+    m_mayAsk = autoArranges;
     const DWORD start = GetTickCount();
+    m_seeBusyFrom = start;
     driver::PressButton(m_main, button);
     return start;
 }
@@ -84,13 +98,13 @@ bool Program::IsIdle() const {
 }
 
 void Program::WaitABit(DWORD start) const {
-    const DWORD waited = GetTickCount() - start;
-    if (!m_sawBusy && waited >= kSeeBusyMs) {
+    if (AnswerArrangeQuestion()) m_seeBusyFrom = GetTickCount();
+    if (!m_sawBusy && GetTickCount() - m_seeBusyFrom >= kSeeBusyMs) {
         m_sawBusy = true;  // over before it was seen
         return;
     }
     NoBox("a restore");
-    if (waited >= kRestoreTimeoutMs) Difference("restore: still busy after 180 s");
+    if (GetTickCount() - start >= kRestoreTimeoutMs) Difference("restore: still busy after 180 s");
     Sleep(50);
 }
 

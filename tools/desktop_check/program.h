@@ -1,6 +1,7 @@
 // TORVINEL.EXE driven as a user would, by window messages to its dialogs, which are found
 // by process and control ids (never by caption). Every step that does not come out as
-// the user would see it ends the check (check::Difference).
+// the user would see it ends the check (check::Difference), but the one question a user
+// is asked where the desktop arranges its icons itself.
 #pragma once
 
 #include <windows.h>
@@ -23,10 +24,12 @@ public:
     void Remember(const std::wstring& title) const;
     // Selects the line of `title`, presses `button` (instant or enjoyable restore) and
     // calls `whileBusy` about every 50 ms until the dialog is idle again; the time from the
-    // press to idle in milliseconds.
+    // press to idle in milliseconds. Where the desktop `autoArranges`, the program's
+    // question whether to switch auto arrange off and restore is answered Yes.
     template <typename WhileBusy>
-    DWORD Restore(const std::wstring& title, int button, WhileBusy whileBusy) const {
-        const DWORD start = PressRestore(title, button);
+    DWORD Restore(const std::wstring& title, int button, bool autoArranges,
+                  WhileBusy whileBusy) const {
+        const DWORD start = PressRestore(title, button, autoArranges);
         while (!IsIdle()) {
             whileBusy();
             WaitABit(start);
@@ -38,15 +41,19 @@ public:
     void Close();
 
 private:
-    DWORD PressRestore(const std::wstring& title, int button) const;
+    DWORD PressRestore(const std::wstring& title, int button, bool autoArranges) const;
     bool IsIdle() const;
     void WaitABit(DWORD start) const;  // ends the check after the restore's time limit
     // Any box the program shows besides its main dialog ends the check with its text.
     void NoBox(const char* after) const;
+    // The question about auto arrange, answered Yes where it may come; true when it came.
+    bool AnswerArrangeQuestion() const;
 
     driver::Process m_process;
     HWND m_main = nullptr;
     mutable bool m_sawBusy = false;
+    mutable DWORD m_seeBusyFrom = 0;  // the press, or the answer to the question
+    mutable bool m_mayAsk = false;    // the desktop arranges its icons itself
 };
 
 }  // namespace check

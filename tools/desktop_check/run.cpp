@@ -4,22 +4,24 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include "tools/desktop_check/icons.h"
+#include "tools/desktop_check/moves.h"
 #include "tools/desktop_check/probe.h"
 #include "tools/desktop_check/program.h"
 #include "tools/desktop_check/report.h"
 #include "tools/desktop_check/screenshot.h"
+#include "tools/desktop_check/settings.h"
 #include "tools/desktop_check/shell.h"
 #include "tools/desktop_check/store_check.h"
-#include "tools/driver/scramble.h"
 #include "ui/resource.h"
 
 namespace check {
 
 namespace {
 constexpr int kGlideShots = 3;
+// How long after a restore the places are read again: long enough for a desktop that
+// snaps its icons once snapping is back on.
+constexpr DWORD kSettleMs = 1000;
 
 std::string Place(const Icon& icon) {
     return "(" + std::to_string(icon.x) + ", " + std::to_string(icon.y) + ") " +
@@ -52,85 +54,61 @@ HWND WaitForDesktop(int icons, unsigned waitSeconds) {
                   std::to_string(GetSystemMetrics(SM_CYSCREEN)));
 }
 
-// Auto arrange and grid snapping off where the desktop lets us; true when the view
-// still snaps (places then count within half the spacing).
-bool ArrangeByHand(HWND view) {
-    const auto style = static_cast<DWORD>(GetWindowLongPtrA(view, GWL_STYLE));
-    if (style & LVS_AUTOARRANGE)
-        SetWindowLongPtrA(view, GWL_STYLE, static_cast<LONG_PTR>(style & ~LVS_AUTOARRANGE));
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(view, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SNAPTOGRID, 0, SMTO_ABORTIFHUNG,
-                        5000, &ignored);
-    Line("desktop: for the run " + ArrangeStyles(view));
-    if (GetWindowLongPtrA(view, GWL_STYLE) & LVS_AUTOARRANGE)
-        Environment("the desktop keeps arranging its icons itself (auto arrange stays on)");
-    DWORD_PTR ex = 0;
-    SendMessageTimeoutA(view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0, SMTO_ABORTIFHUNG, 5000, &ex);
-    return (ex & LVS_EX_SNAPTOGRID) != 0;
+bool AutoArranges(HWND view) { return GetWindowLongPtrA(view, GWL_STYLE) & LVS_AUTOARRANGE; }
+
+// Every icon of `wanted` exactly at its place in `now`.
+void ExpectPlaces(const std::string& step, const Icons& wanted, const Icons& now) {
+    if (now.size() < wanted.size())
+        Difference(step + ": " + std::to_string(now.size()) + " icons listed, " +
+                   std::to_string(wanted.size()) + " remembered");
+    const std::string misplaced = FirstMisplaced(wanted, now, 0, 0);
+    if (!misplaced.empty()) Difference(step + ": " + misplaced);
 }
 
-int CountMoved(const Icons& before, const Icons& after) {
-    return static_cast<int>(before.size()) - CountAtPlace(before, after);
-}
-
-// Another arrangement than the shell's own (row by row, last icon first), so that a
-// restart which forgot what the restore told it shows.
-Icons Arrange(HWND view) {
-    const Icons before = ReadIcons(view);
-    const SIZE spacing = Spacing(view);
-    RECT client = {};
-    GetClientRect(view, &client);
-    const int step = std::max<int>(spacing.cx, 64);
-    const int columns = std::max(1, static_cast<int>(client.right - 2 * step) / step);
-    const int n = static_cast<int>(before.size());
-    for (int i = 0; i < n; ++i) {
-        const int k = n - 1 - i;
-        MoveIcon(view, i, step + (k % columns) * step,
-                 std::max<int>(spacing.cy, 64) * (1 + k / columns));
-    }
-    const Icons after = ReadIcons(view);
-    if (n > 1 && CountMoved(before, after) == 0)
-        Environment("the desktop's list view refuses positions set by messages: nothing moved");
-    return after;
-}
-
-Icons Scramble(HWND view, unsigned seed, const Icons& from) {
-    driver::ScrambleDesktop(seed);
-    const Icons now = ReadIcons(view);
-    const int moved = CountMoved(from, now);
-    Line("scramble: " + std::to_string(moved) + " of " + std::to_string(from.size()) +
-         " icons moved (list-view messages)");
-    if (from.size() > 1 && moved == 0)
-        Environment("the desktop's list view refuses positions set by messages: nothing moved");
-    return now;
-}
-
-void ExpectBack(const char* step, HWND view, const Icons& wanted, bool snaps) {
-    const SIZE spacing = Spacing(view);
-    const int slackX = snaps ? spacing.cx / 2 : 0, slackY = snaps ? spacing.cy / 2 : 0;
+void ExpectBack(const std::string& step, HWND view, const Icons& wanted) {
     const Icons now = ReadIcons(view);
     Shot(step);
-    if (now.size() < wanted.size())
-        Difference(std::string(step) + ": " + std::to_string(now.size()) + " icons listed, " +
-                   std::to_string(wanted.size()) + " remembered");
-    const std::string misplaced = FirstMisplaced(wanted, now, slackX, slackY);
-    if (!misplaced.empty()) Difference(std::string(step) + ": " + misplaced);
-    Line(std::string(step) + ": every icon back (" + std::to_string(wanted.size()) + " icons, " +
-         (snaps ? "within half the spacing" : "exactly") + ")");
+    ExpectPlaces(step, wanted, now);
+    Line(step + ": every icon back (" + std::to_string(wanted.size()) + " icons, exactly)");
+}
+
+// A restore of `title` by `button`, the desktop's settings printed before and after it;
+// then every icon must stand exactly at its place, right away and a moment later (when
+// a desktop that snaps has had its snapping back on for a while).
+template <typename WhileBusy>
+DWORD RestoreAndCheck(const std::string& step, const Program& program, const std::wstring& title,
+                      int button, HWND view, const Icons& wanted, WhileBusy whileBusy) {
+    const Settings before = ReadSettings(view);
+    Line(step + ": before, " + Describe(before));
+    const DWORD ms = program.Restore(title, button, before.AutoArranges(), whileBusy);
+    const Icons right = ReadIcons(view);
+    Line(step + ": ended after " + std::to_string(ms) + " ms");
+    Line(step + ": after, " + Describe(ReadSettings(view)));
+    Shot(step);
+    ExpectPlaces(step, wanted, right);
+    Sleep(kSettleMs);
+    const Icons later = ReadIcons(view);
+    const int moved = CountMoved(right, later);
+    Line(step + ": " + std::to_string(moved) + " icons moved in the " + std::to_string(kSettleMs) +
+         " ms after the restore (snapping was " + (before.Snaps() ? "on" : "off") + " before it)");
+    ExpectPlaces(step + ", a moment later", wanted, later);
+    Line(step + ": every icon back (" + std::to_string(wanted.size()) + " icons, exactly)");
+    return ms;
 }
 
 // The enjoyable restore, watched: how long it took, how many moves could be seen, and a
 // few screenshots during the glide.
-void WatchGlide(const Program& program, const std::wstring& title, HWND view) {
+void WatchGlide(const Program& program, const std::wstring& title, HWND view, const Icons& wanted) {
     Icons last = ReadIcons(view);
     long changes = 0;
     int samples = 0, shots = 0;
-    const DWORD ms = program.Restore(title, IDC_FUN_RESTORE, [&] {
-        const Icons now = ReadIcons(view);
-        if (now.size() == last.size()) changes += CountMoved(last, now);
-        last = now;
-        if (++samples % 4 == 0 && shots < kGlideShots) Shot("glide-" + std::to_string(++shots));
-    });
+    const DWORD ms =
+        RestoreAndCheck("enjoyable restore", program, title, IDC_FUN_RESTORE, view, wanted, [&] {
+            const Icons now = ReadIcons(view);
+            if (now.size() == last.size()) changes += CountMoved(last, now);
+            last = now;
+            if (++samples % 4 == 0 && shots < kGlideShots) Shot("glide-" + std::to_string(++shots));
+        });
     Line("glide: the enjoyable restore took " + std::to_string(ms) + " ms; " +
          std::to_string(changes) + " icon moves seen in " + std::to_string(samples) + " looks (" +
          std::to_string(ms ? changes * 1000 / static_cast<long>(ms) : 0) +
@@ -158,29 +136,30 @@ void Run(const RunOptions& o) {
             Line("desktop: code page " + std::to_string(GetACP()) +
                  " cannot show this name (reported, not a fault)");
     }
+    Line("desktop: settings, left as they are: " + Describe(ReadSettings(view)));
     Shot("start");
-    const bool snaps = ArrangeByHand(view);
-    const Icons arranged = Arrange(view);
+    const Icons arranged = Arrange(view, AutoArranges(view));
     Shot("arranged");
 
     Program program(o.exePath);
     program.Remember(o.title);
     Line("remember: \"" + FromWide(o.title) + "\" listed");
 
-    Scramble(view, 1, arranged);
+    Scramble(view, 1, arranged, AutoArranges(view));
     Shot("scrambled");
-    const DWORD instantMs = program.Restore(o.title, IDC_RESTORE, [] {});
-    Line("restore: instant restore ended after " + std::to_string(instantMs) + " ms");
-    ExpectBack("instant restore", view, arranged, snaps);
+    RestoreAndCheck("instant restore", program, o.title, IDC_RESTORE, view, arranged, [] {});
 
-    Scramble(view, 2, arranged);
-    WatchGlide(program, o.title, view);
-    ExpectBack("enjoyable restore", view, arranged, snaps);
+    Swap(view, arranged, AutoArranges(view));
+    Shot("swapped");
+    RestoreAndCheck("swap restore", program, o.title, IDC_RESTORE, view, arranged, [] {});
+
+    Scramble(view, 2, arranged, AutoArranges(view));
+    WatchGlide(program, o.title, view, arranged);
 
     if (o.restart) {
         view = RestartShell(shell, o.icons);
-        Line("restart: the desktop is back; " + ArrangeStyles(view));
-        ExpectBack("after the restart", view, arranged, snaps || ArrangeByHand(view));
+        Line("restart: the desktop is back; " + Describe(ReadSettings(view)));
+        ExpectBack("after the restart", view, arranged);
     } else {
         Line("restart: not asked for; skipped");
     }
@@ -193,7 +172,7 @@ void Run(const RunOptions& o) {
 
     if (o.restart) {
         // Control: places set by list-view messages alone, then a restart.
-        const Icons scrambled = Scramble(view, 3, ReadIcons(view));
+        const Icons scrambled = Scramble(view, 3, ReadIcons(view), AutoArranges(view));
         Shot("control-scrambled");
         view = RestartShell(DescribeShell(view), o.icons);
         const Icons after = ReadIcons(view);

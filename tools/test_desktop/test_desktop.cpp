@@ -9,13 +9,13 @@
 #include <shobjidl.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "desktop/access/shared_block.h"
 #include "tools/test_desktop/demo_icons.h"
+#include "tools/test_desktop/desktop_options.h"
 #include "win/unique_handle.h"
 #include "tools/test_desktop/items_file.h"
 #include "tools/test_desktop/line_log.h"
@@ -33,26 +33,8 @@ constexpr UINT_PTR kFallbackTimer = 2;  // places anyway when no paint ever come
 constexpr UINT kPlaceDelayMs = 100;
 constexpr UINT kFallbackDelayMs = 3000;
 
-enum class Tree { kClassic, kWorkerW, kDefViewWorkerW, kForeignFirst };
-
-struct Options {
-    std::string items, log, dump, viewLog, keep, styleLog;
-    testdesk::ViewObjectMode viewObject = testdesk::ViewObjectMode::kNone;
-    bool utf8 = false;
-    Tree tree = Tree::kClassic;
-    bool decoy = false;
-    int hangAfter = -1;
-    int dieAfter = -1;
-    bool emulate9x = false;
-    int width = 0, height = 0;    // 0: the screen's
-    int left = 0, top = 0;        // where the desktop's windows stand on the screen
-    bool autoArrange = false;     // the list view arranges its icons itself
-    bool keepsArranging = false;  // and puts LVS_AUTOARRANGE back when it is taken away
-    bool snapToGrid = false;      // the list view starts with LVS_EX_SNAPTOGRID
-};
-
 struct State {
-    Options options;
+    testdesk::DesktopOptions options;
     std::vector<testdesk::TestItem> items;
     HWND progman = nullptr;
     HWND host = nullptr;  // takes the commands and the ready title: Progman, or the decoy's
@@ -92,57 +74,6 @@ struct OwnSends {
     OwnSends(const OwnSends&) = delete;
     OwnSends& operator=(const OwnSends&) = delete;
 };
-
-Options ParseOptions(int argc, char** argv) {
-    Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (a == "--items" && hasValue)
-            o.items = argv[++i];
-        else if (a == "--log" && hasValue)
-            o.log = argv[++i];
-        else if (a == "--dump" && hasValue)
-            o.dump = argv[++i];
-        else if (a == "--utf8")
-            o.utf8 = true;
-        else if (a == "--workerw")
-            o.tree = Tree::kWorkerW;
-        else if (a == "--tree" && hasValue) {
-            const std::string t = argv[++i];
-            o.tree = t == "workerw"           ? Tree::kWorkerW
-                     : t == "defview-workerw" ? Tree::kDefViewWorkerW
-                     : t == "foreign-first"   ? Tree::kForeignFirst
-                                              : Tree::kClassic;
-        } else if (a == "--decoy")
-            o.decoy = true;
-        else if (a == "--hang-after" && hasValue)
-            o.hangAfter = std::atoi(argv[++i]);
-        else if (a == "--die-after" && hasValue)
-            o.dieAfter = std::atoi(argv[++i]);
-        else if (a == "--emulate-9x")
-            o.emulate9x = true;
-        else if (a == "--view-object" && hasValue)
-            o.viewObject = testdesk::ParseViewObjectMode(argv[++i]);
-        else if (a == "--view-log" && hasValue)
-            o.viewLog = argv[++i];
-        else if (a == "--keep" && hasValue)
-            o.keep = argv[++i];
-        else if (a == "--size" && hasValue)
-            std::sscanf(argv[++i], "%dx%d", &o.width, &o.height);
-        else if (a == "--origin" && hasValue)
-            std::sscanf(argv[++i], "%d,%d", &o.left, &o.top);
-        else if (a == "--auto-arrange")
-            o.autoArrange = true;
-        else if (a == "--keeps-arranging")
-            o.autoArrange = o.keepsArranging = true;
-        else if (a == "--snap")
-            o.snapToGrid = true;
-        else if (a == "--style-log" && hasValue)
-            o.styleLog = argv[++i];
-    }
-    return o;
-}
 
 // UTF-8 text (a hand-written items file) in the ANSI code page the list view shows.
 std::string Utf8ToAnsi(const std::string& text) {
@@ -260,7 +191,7 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case LVM_GETITEMPOSITION:
             // 9x arena: the caller's address means nothing here (Wine keeps NT memory
             // rules), so answer in our view of the block it reads.
-            if (g.view && InSendMessage()) {
+            if (g.view && foreign) {
                 POINT pt = {};
                 const LRESULT r = CallWindowProcA(g.listViewProc, hwnd, msg, wParam,
                                                   reinterpret_cast<LPARAM>(&pt));
@@ -410,7 +341,7 @@ bool CreateDesktop(HINSTANCE instance) {
     if (g.options.decoy) {
         g.host = viewHost = topLevel("WorkerW", WS_VISIBLE);
     } else {
-        const bool workerW = g.options.tree == Tree::kWorkerW;
+        const bool workerW = g.options.tree == testdesk::DesktopTree::kWorkerW;
         g.host = g.progman = topLevel("Progman", workerW ? 0 : WS_VISIBLE);
         viewHost = workerW ? topLevel("WorkerW", WS_VISIBLE) : g.progman;
     }
@@ -418,10 +349,10 @@ bool CreateDesktop(HINSTANCE instance) {
     HWND defView = child("SHELLDLL_DefView", viewHost);
     if (!defView) return false;
     // Progman's first child (the top of its children) as each tree has it.
-    if (!g.options.decoy && g.options.tree == Tree::kDefViewWorkerW) {
+    if (!g.options.decoy && g.options.tree == testdesk::DesktopTree::kDefViewWorkerW) {
         if (!child("WorkerW", g.progman)) return false;
         raise(defView);
-    } else if (!g.options.decoy && g.options.tree == Tree::kForeignFirst) {
+    } else if (!g.options.decoy && g.options.tree == testdesk::DesktopTree::kForeignFirst) {
         HWND foreign = child("TorvinelForeign", g.progman);
         if (!foreign || !child("Static", foreign)) return false;
         raise(foreign);
@@ -477,7 +408,7 @@ void Restart() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    g.options = ParseOptions(__argc, __argv);
+    g.options = testdesk::ParseOptions(__argc, __argv);
     g.items = testdesk::ReadItemsFile(g.options.items);
     if (g.options.utf8)
         for (testdesk::TestItem& item : g.items) item.text = Utf8ToAnsi(item.text);
