@@ -132,7 +132,7 @@ TEST_F(SnappingE2E, TheSnappingComesBackHoweverTheRestoreEnds) {
         ASSERT_TRUE(app.main());
         const std::string w = way;
         if (w == "hung") {
-            ASSERT_TRUE(td->Hang(40));
+            ASSERT_TRUE(td->Hang(60));  // past the reading (53 messages), in a glide
         }
         app.Select(0);
         driver::ClickButton(app.main(), IDC_FUN_RESTORE);
