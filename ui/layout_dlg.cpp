@@ -175,7 +175,8 @@ LRESULT CLayoutDlg::OnEndSession(WPARAM wParam, LPARAM) {
 }
 
 void CLayoutDlg::OnDestroy() {
-    // The worker reads this dialog and m_layouts: it must end before either goes.
+    // The worker reads this dialog's abort and speed words and the copy it restores, and
+    // sends this window the reading to keep: it must end before the dialog goes.
     EndRestoreWorker();
     // Take the menu off the window so that only m_menu destroys it.
     SetMenu(m_hWnd, nullptr);

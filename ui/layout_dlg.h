@@ -54,8 +54,8 @@ public:
     LRESULT OnShowNotice(WPARAM wParam, LPARAM lParam);
 
     // After the dialog has closed: a restore worker did not end in time (a shell that
-    // does not answer). It still reads this dialog and the layouts,
-    // so neither may be destroyed while the process lives.
+    // does not answer). It still reads this dialog's words and the copy it restores, so
+    // the dialog may not be destroyed while the process lives.
     bool WorkerStillRunning() const { return m_bWorkerStillRunning; }
 
     CMenu m_menu;

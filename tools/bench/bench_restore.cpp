@@ -109,11 +109,14 @@ void Report(const char* what, const std::vector<Sample>& restore, const std::vec
 // Instant restore of kIcons icons (both variants) against a bare loop of the same sets.
 // The icons go back and forth between two arrangements; which of the two runs first
 // alternates by round, so neither pays for the other. With `pairs`, only the NT variant,
-// on a desktop where that many pairs of icons show the same name.
-void BenchInstant(int pairs = 0) {
+// on a desktop where that many pairs of icons show the same name. With `snapping`, only
+// the NT variant, on a desktop that snaps to its grid: the restore switches it off and on.
+void BenchInstant(int pairs = 0, bool snapping = false) {
     const std::vector<testdesk::TestItem> places[2] = {BenchGrid(kIcons, 0, pairs),
                                                        BenchGrid(kIcons, 7, pairs)};
-    testdesk::TestDesktop td(places[1]);
+    testdesk::TestDesktopOptions options;
+    options.snapToGrid = snapping;
+    testdesk::TestDesktop td(places[1], options);
     if (!td.Ready()) {
         std::printf("test desktop not ready\n");
         return;
@@ -148,6 +151,10 @@ void BenchInstant(int pairs = 0) {
     // The NT variant also reads every item's text, and again right before its move.
     auto bareWithReads = [&](int layout) {
         BareSend(view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+        if (snapping) {
+            BareSend(view, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SNAPTOGRID, 0);
+            BareSend(view, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+        }
         const auto ctx = desk.OpenRemote(reinterpret_cast<desktop::ViewId>(view));
         const int n = static_cast<int>(BareSend(view, LVM_GETITEMCOUNT, 0, 0));
         for (int i = 0; i < n; ++i) {
@@ -160,11 +167,12 @@ void BenchInstant(int pairs = 0) {
             const std::string text = ctx->ReadText(i);
             BareSend(view, LVM_SETITEMPOSITION, i, Packed(sent[layout][i].x, sent[layout][i].y));
         }
+        if (snapping) BareSend(view, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SNAPTOGRID, LVS_EX_SNAPTOGRID);
     };
     std::vector<Sample> byIndex, byName, bareTimes, bareReadTimes;
     for (int round = 0; round < kRounds; ++round) {
         const int first = round % 2 == 0 ? 0 : 1;  // which of the pair runs first
-        for (int k = 0; k < 2 && pairs == 0; ++k) {
+        for (int k = 0; k < 2 && pairs == 0 && !snapping; ++k) {
             const int layout = k;  // 0 home, then 1 away
             if ((k == 0) == (first == 0)) {
                 byIndex.push_back(Time([&] {
@@ -191,6 +199,11 @@ void BenchInstant(int pairs = 0) {
             }
         }
         td.ClearSetPositionLog();
+    }
+    if (snapping) {
+        Report("instant NT on a snapping desktop (switched off and on)", byName, bareReadTimes,
+               kIcons, 1.1);
+        return;
     }
     if (pairs > 0) {
         const std::string what =
@@ -330,7 +343,7 @@ void BenchViewObject() {
 
 }  // namespace
 
-// "view-object", "same-names" or "animated" as the only argument runs that benchmark
+// "view-object", "same-names", "snapping" or "animated" as the only argument runs that benchmark
 // alone (for repeated runs).
 int main(int argc, char** argv) {
     std::printf("%d rounds\n", kRounds);
@@ -346,8 +359,13 @@ int main(int argc, char** argv) {
         BenchInstant(200);
         return 0;
     }
+    if (argc == 2 && std::strcmp(argv[1], "snapping") == 0) {
+        BenchInstant(0, true);
+        return 0;
+    }
     BenchInstant();
     BenchInstant(200);
+    BenchInstant(0, true);
     BenchAnimated();
     BenchViewObject();
     return 0;

@@ -1,10 +1,11 @@
 // shell_view_desktop.exe FOLDER: a desktop no one here wrote. A top-level "Progman"
 // window holds the shell view that the system's shell32 (Wine's, under Wine) makes for a
 // folder of files, in icon mode: its "SHELLDLL_DefView" and its list view are the
-// system's code, not ours. Our part is the window, a minimal browser the view asks for,
-// and taking the list view's auto arrange off (Wine's view sets it whatever it is told),
-// so that icons keep the places they are given. Like the test desktop, the window is
-// titled "Program Manager" only once the view stands, and WM_CLOSE ends the program.
+// system's code, not ours. Our part is the window and a minimal browser the view asks
+// for. Wine's view gives its list view auto arrange whatever it is told, and it is left
+// so: TORVINEL asks the user before taking it off, as on a desktop arranged by Explorer.
+// Like the test desktop, the window is titled "Program Manager" only once the view
+// stands, and WM_CLOSE ends the program.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -138,9 +139,6 @@ int wmain(int argc, wchar_t** argv) {
     if (!g.browser.view) return 5;
     g.listView = FindWindowExW(g.viewWindow, nullptr, L"SysListView32", nullptr);
     if (!g.listView) return 6;
-    // Wine's view asks for auto arrange whatever the folder settings say.
-    const LONG_PTR style = GetWindowLongPtrW(g.listView, GWL_STYLE);
-    SetWindowLongPtrW(g.listView, GWL_STYLE, style & ~static_cast<LONG_PTR>(LVS_AUTOARRANGE));
     SetTimer(top, kReadyTimer, kReadyDelayMs, nullptr);
 
     MSG msg;

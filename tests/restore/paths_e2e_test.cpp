@@ -1,0 +1,157 @@
+// Icons told apart by what they are, end to end with the real TORVINEL.EXE: on a desktop
+// that hides extensions, report.txt and report.pdf both read "report"; remembered where
+// the shell's view object answers, each keeps its parsing name, and after the shell has
+// laid its items out in another order each still goes to its own place. Without a view
+// object, or with paths a copy that does not know them made stale, names alone pair.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "store/layout_store.h"
+#include "tests/e2e/harness/app.h"
+#include "tests/e2e/harness/buttons.h"
+#include "tests/e2e/harness/fixture.h"
+#include "tests/e2e/harness/registry.h"
+#include "tests/e2e/harness/waits.h"
+#include "tools/test_desktop/test_desktop_client.h"
+#include "tools/test_desktop/view_object/registration.h"
+#include "ui/resource.h"
+
+namespace {
+
+using e2e::Buttons;
+using testdesk::TestItem;
+
+// report.txt and report.pdf read alike; the restart reverses the shell's order.
+const std::vector<TestItem> kFiles = {{100, 100, "report.txt"}, {300, 100, "report.pdf"},
+                                      {500, 100, "notes.doc"}};
+
+class PathsE2E : public e2e::DesktopFixture {
+protected:
+    void StartShell(bool viewObject = true) {
+        testdesk::TestDesktopOptions options;
+        options.hideExtensions = true;
+        options.reorderOnRestart = true;
+        if (viewObject) options.viewObject = testdesk::ViewObjectMode::kSameOrder;
+        StartDesktop(kFiles, options);
+    }
+    static bool HasPaths() {
+        for (const auto& value : e2e::ReadLayoutValues())
+            if (value.first.find(L"Path") != std::wstring::npos) return true;
+        return false;
+    }
+    // Sends item `i` somewhere else, as a user's drag would (nothing keeps it).
+    void Move(int i, int x, int y) const {
+        SendMessageA(td->ListView(), LVM_SETITEMPOSITION, i, MAKELPARAM(x, y));
+    }
+    static void Restore(const e2e::RunningApp& app, int button) {
+        app.Select(0);
+        driver::ClickButton(app.main(), button);
+        ASSERT_TRUE(e2e::WaitForButtons(app.main(), Buttons::kRestoring, 5000));
+        ASSERT_TRUE(e2e::WaitForButtons(app.main(), Buttons::kLineSelected, 30000));
+    }
+    // After the reversing restart: item 0 is notes, 1 report.pdf, 2 report.txt.
+    void ExpectEachAtItsOwnPlace() const {
+        const std::vector<TestItem> now = td->Items();
+        ASSERT_EQ(now.size(), 3u);
+        EXPECT_EQ(now[0].text, "notes");
+        EXPECT_TRUE(now[1].x == 300 && now[1].y == 100) << "report.pdf at " << now[1].x;
+        EXPECT_TRUE(now[2].x == 100 && now[2].y == 100) << "report.txt at " << now[2].x;
+    }
+};
+
+TEST_F(PathsE2E, FilesReadingAlikeEachGoHomeAfterTheShellReorderedThem) {
+    const testdesk::ViewObjectRegistration registration;
+    ASSERT_TRUE(registration.Ok());
+    for (const int button : {IDC_RESTORE, IDC_FUN_RESTORE}) {
+        SCOPED_TRACE(button == IDC_RESTORE ? "instant" : "enjoyable");
+        e2e::DeleteLayouts();
+        StartShell();
+        ASSERT_EQ(td->Items()[0].text, "report");
+        e2e::RunningApp app;
+        ASSERT_TRUE(app.main());
+        ASSERT_TRUE(app.Remember(L"home"));
+        ASSERT_TRUE(td->Restart());
+        Move(1, 700, 300);
+        Move(2, 800, 300);
+        Restore(app, button);
+        ExpectEachAtItsOwnPlace();
+        EXPECT_TRUE(app.Close());
+        EXPECT_TRUE(HasPaths());
+    }
+}
+
+// Where the view object does not answer, or the stored paths no longer match the layout
+// (a copy that does not know paths rewrote it), the icons pair by name as they always
+// did: the first "report" in the shell's order takes the first saved place of that name.
+TEST_F(PathsE2E, WithoutValidPathsNamesAlonePair) {
+    const testdesk::ViewObjectRegistration registration;
+    ASSERT_TRUE(registration.Ok());
+    for (const char* way : {"no view object", "paths made stale"}) {
+        SCOPED_TRACE(way);
+        const bool stale = std::string(way) == "paths made stale";
+        e2e::DeleteLayouts();
+        StartShell();
+        {
+            e2e::RunningApp app;
+            ASSERT_TRUE(app.main());
+            ASSERT_TRUE(app.Remember(L"home"));
+            EXPECT_TRUE(app.Close());
+        }
+        ASSERT_TRUE(HasPaths());
+        ASSERT_TRUE(td->Restart());
+        if (stale) {
+            // An older copy renames the layout's third icon as it stores it.
+            HKEY pos = nullptr;
+            const std::wstring key = std::wstring(e2e::kLayoutsKey) + L"\\Pos";
+            ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_SET_VALUE, &pos), 0);
+            const char renamed[] = "notes (2)";
+            const auto name = e2e::ReadString(L"Pos", L"Name[0][2]");
+            ASSERT_TRUE(name.has_value()) << "the stored form names icons otherwise";
+            RegSetValueExA(pos, "Name[0][2]", 0, REG_SZ, reinterpret_cast<const BYTE*>(renamed),
+                           sizeof renamed);
+            RegCloseKey(pos);
+        } else {
+            const std::vector<TestItem> now = td->Items();
+            testdesk::TestDesktopOptions options;
+            options.hideExtensions = true;
+            std::vector<TestItem> items = now;
+            items[1].text = "report.pdf";
+            items[2].text = "report.txt";
+            items[0].text = "notes.doc";
+            StartDesktop(items, options);
+        }
+        Move(1, 700, 300);
+        Move(2, 800, 300);
+        e2e::RunningApp app;
+        ASSERT_TRUE(app.main());
+        Restore(app, IDC_RESTORE);
+        const std::vector<TestItem> now = td->Items();
+        ASSERT_EQ(now.size(), 3u);
+        EXPECT_TRUE(now[1].x == 100 && now[2].x == 300) << "not paired by name";
+        EXPECT_TRUE(app.Close());
+    }
+}
+
+// A view object that hangs: the capture ends within its time-out, without paths.
+TEST_F(PathsE2E, AHungViewObjectCostsACaptureNoMoreThanItsTimeOut) {
+    const testdesk::ViewObjectRegistration registration;
+    ASSERT_TRUE(registration.Ok());
+    testdesk::TestDesktopOptions options;
+    options.hideExtensions = true;
+    options.viewObject = testdesk::ViewObjectMode::kHangs;
+    StartDesktop(kFiles, options);
+    e2e::RunningApp app;
+    ASSERT_TRUE(app.main());
+    const ULONGLONG start = GetTickCount64();
+    ASSERT_TRUE(app.Remember(L"home"));
+    EXPECT_LT(GetTickCount64() - start, 8000u);
+    EXPECT_TRUE(app.Close());
+    EXPECT_FALSE(HasPaths());
+    EXPECT_EQ(e2e::ReadTitles(), std::vector<std::wstring>{L"home"});
+}
+
+}  // namespace
