@@ -3,6 +3,7 @@
 // object told through the same commit the worker uses.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <utility>
@@ -23,6 +24,8 @@ public:
 
     std::atomic<int32_t>* Progress() { return m_commit ? m_commit->Progress() : nullptr; }
     size_t Told() const { return m_told; }
+    // How long the hand-over of the placed icons waited for the view object, in ms.
+    double HandOverMs() const { return m_handOverMs; }
 
     void StopShellArranging() override {}
     bool KeepBefore(const std::vector<desktop::ReadIcon>& icons) override {
@@ -47,7 +50,12 @@ public:
         if (m_commit) m_commit->Planned(steady);
     }
     void Placed(std::vector<desktop::PlacedIcon> icons) override {
-        if (m_commit) m_told = m_commit->HandOver(std::move(icons));
+        if (!m_commit) return;
+        const auto start = std::chrono::steady_clock::now();
+        m_told = m_commit->HandOver(std::move(icons));
+        m_handOverMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
     }
 
 private:
@@ -55,6 +63,7 @@ private:
     std::string m_title;
     std::unique_ptr<desktop::ViewSession> m_commit;
     size_t m_told = 0;
+    double m_handOverMs = 0;
 };
 
 // One restore of `layout` as the worker runs it; returns how many icons the view object

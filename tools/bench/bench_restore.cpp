@@ -293,11 +293,18 @@ void BenchAnimated() {
            1.1);
 }
 
+// How the view-object benchmark runs: both kinds in turns, compared (the figure); the
+// same with a line at the start and the end of every run, flushed at once, for a
+// watcher of the processes' counters to read each run's share; or one kind alone, as
+// often as each kind runs in the comparison, for a profiler that cannot tell the two
+// kinds apart within one run.
+enum class ViewObjectRun { kCompare, kMarked, kWithOnly, kWithoutOnly };
+
 // The NT worker's instant restore of kIcons icons with the view object told where they
 // went (the commit prepared on its own thread while the icons move, then one batched
 // call) against the same restore without it, in one run on a desktop serving the
 // view object.
-void BenchViewObject() {
+void BenchViewObject(ViewObjectRun how = ViewObjectRun::kCompare) {
     const std::vector<testdesk::TestItem> places[2] = {BenchGrid(kIcons, 0), BenchGrid(kIcons, 7)};
     const testdesk::ViewObjectRegistration registration;
     testdesk::TestDesktopOptions options;
@@ -312,43 +319,75 @@ void BenchViewObject() {
     std::atomic<int32_t> abort{0};
     std::atomic<int32_t> speed{1};
     size_t told = 0;
+    double handOverMs = 0;  // of the last run with the commit: the wait for it
     const auto withCommit = [&](int layout) {
         desktop::Win32Desktop desk;
-        told = BenchRestore(desk, store, layout, 0, desktop::Scheme::RemoteByName, abort, speed,
-                            true);
+        BenchPartners partners(true);
+        restore::RestoreJob job{store, layout, 0, desktop::Scheme::RemoteByName, abort, speed};
+        job.progress = partners.Progress();
+        restore::RunRestore(desk, job, partners);
+        told = partners.Told();
+        handOverMs = partners.HandOverMs();
     };
-    const auto without = [&](int layout) {
+    const auto withoutCommit = [&](int layout) {
         desktop::Win32Desktop desk;
         BenchRestore(desk, store, layout, 0, desktop::Scheme::RemoteByName, abort, speed);
     };
-    std::vector<Sample> with, alone;
+    const bool marked = how == ViewObjectRun::kMarked;
+    const bool alone = how == ViewObjectRun::kWithOnly || how == ViewObjectRun::kWithoutOnly;
+    const auto mark = [&](const char* what, bool commit, size_t run) {
+        if (!marked) return;
+        std::printf("MARK %s %s %zu\n", what, commit ? "with" : "without", run);
+        std::fflush(stdout);
+    };
+    std::vector<Sample> with, without;
     // Every run moves the icons to the other arrangement; the order of the two kinds
     // changes by round, so each goes first and second and to both arrangements.
-    const int rounds = kRounds / 2;
+    const int rounds = alone ? kRounds / 4 : kRounds / 2;
     int destination = 0;
     for (int round = 0; round < rounds; ++round) {
         const bool pattern[2][4] = {{true, false, false, true}, {false, true, true, false}};
         for (bool commit : pattern[round % 2]) {
-            std::vector<Sample>& samples = commit ? with : alone;
-            samples.push_back(
-                Time([&] { commit ? withCommit(destination) : without(destination); }));
+            if (alone) commit = how == ViewObjectRun::kWithOnly;
+            std::vector<Sample>& samples = commit ? with : without;
+            const size_t run = samples.size() + 1;
+            samples.push_back(Time([&] {
+                mark("begin", commit, run);
+                commit ? withCommit(destination) : withoutCommit(destination);
+                mark("end", commit, run);
+            }));
             samples.back().way = destination;
+            if (alone || marked) {
+                std::printf("    %-7s run %2zu: wall %7.1f ms  thread cpu %6.1f ms",
+                            commit ? "with" : "without", run, samples.back().wallMs,
+                            samples.back().cpuMs);
+                if (commit) std::printf("  (the wait for the commit %5.1f ms)", handOverMs);
+                std::printf("\n");
+                std::fflush(stdout);
+            }
             destination = 1 - destination;
         }
         td.ClearSetPositionLog();
     }
+    if (alone) return;
     std::printf("view object took %zu of %d icons a run\n", told, kIcons);
-    Report("instant NT with the view object told", with, alone, kIcons, 1.05);
+    Report("instant NT with the view object told", with, without, kIcons, 1.05);
 }
 
 }  // namespace
 
-// "view-object", "same-names", "snapping" or "animated" as the only argument runs that benchmark
-// alone (for repeated runs).
+// "view-object", "same-names", "snapping" or "animated" as the only argument runs that
+// benchmark alone (for repeated runs). "view-object marked" runs the view-object
+// comparison with a line at each run's start and end; "view-object with" or "view-object
+// without" runs one kind of it alone (both for profiling).
 int main(int argc, char** argv) {
     std::printf("%d rounds\n", kRounds);
-    if (argc == 2 && std::strcmp(argv[1], "view-object") == 0) {
-        BenchViewObject();
+    if (argc >= 2 && std::strcmp(argv[1], "view-object") == 0) {
+        const char* how = argc == 3 ? argv[2] : "";
+        BenchViewObject(std::strcmp(how, "marked") == 0    ? ViewObjectRun::kMarked
+                        : std::strcmp(how, "with") == 0    ? ViewObjectRun::kWithOnly
+                        : std::strcmp(how, "without") == 0 ? ViewObjectRun::kWithoutOnly
+                                                           : ViewObjectRun::kCompare);
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "animated") == 0) {
