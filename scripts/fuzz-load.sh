@@ -11,7 +11,8 @@ out=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 bin=$out/fuzz_load_layouts
 mkdir -p "$out/corpus"
 
-sources=(tests/store/fuzz_load_layouts.cpp store/icon_name.cpp store/layout_store.cpp store/profile_store.cpp
+sources=(tests/store/fuzz_load_layouts.cpp store/icon_name.cpp store/layout_store.cpp
+         store/wide_text.cpp store/profile_store.cpp
          store/layout_format.cpp store/layout_persistence.cpp
          fakes/registry/registry_stub.cpp
          fakes/registry/profile_files_stub.cpp)
