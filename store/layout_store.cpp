@@ -1,5 +1,6 @@
-// The in-memory layout store: three parallel arrays addressed by layout index, with
-// per-layout position and name lists created on demand and owned through unique_ptr.
+// The in-memory layout store: four parallel arrays addressed by layout index, with
+// per-layout position, name and path lists created on demand and owned through
+// unique_ptr.
 #include "store/layout_store.h"
 
 #include <cstddef>
@@ -82,6 +83,23 @@ const char* CLayoutStore::GetIconName(int i, int j) const {
     return (*list)[static_cast<size_t>(j)].c_str();
 }
 
+void CLayoutStore::SetIconPath(int i, int j, const std::wstring& path) {
+    if (!InRange(j, static_cast<size_t>(GetIconCount(i)))) return;
+    const std::wstring kept = path.c_str();
+    const size_t k = static_cast<size_t>(j);
+    if (kept.empty() && (!InRange(i, m_paths.size()) || !m_paths[static_cast<size_t>(i)])) return;
+    PathList& list = SlotAt(m_paths, i);
+    if (k >= list.size()) list.resize(k + 1);
+    list[k] = kept;
+}
+
+std::wstring CLayoutStore::GetIconPath(int i, int j) const {
+    if (!InRange(i, m_paths.size())) return std::wstring();
+    const PathList* list = m_paths[static_cast<size_t>(i)].get();
+    if (!list || !InRange(j, list->size())) return std::wstring();
+    return (*list)[static_cast<size_t>(j)];
+}
+
 int CLayoutStore::FindTitle(const char* title) const {
     if (!title) return -1;
     for (int i = 0; i < GetCount(); ++i) {
@@ -97,10 +115,12 @@ void CLayoutStore::RemoveLayout(int i) {
     m_titles.erase(m_titles.begin() + k);
     m_positions.erase(m_positions.begin() + k);
     if (InRange(i, m_names.size())) m_names.erase(m_names.begin() + k);
+    if (InRange(i, m_paths.size())) m_paths.erase(m_paths.begin() + k);
 }
 
 void CLayoutStore::RemoveAll() {
     m_titles.clear();
     m_positions.clear();
     m_names.clear();
+    m_paths.clear();
 }

@@ -1,5 +1,7 @@
 // Every saved icon layout in memory: a title and an ordered list of icons, each icon a
-// packed position and a name. Passive: out-of-range reads give neutral values.
+// packed position, a name and, where known, the shell's parsing name of the item (its
+// path: a file's full path, or "::{CLSID}"). Passive: out-of-range reads give neutral
+// values.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +33,10 @@ public:
     void GetIconPos(int i, int j, int32_t& x, int32_t& y) const;
     // Valid until layout i is changed or removed; null when out of range.
     const char* GetIconName(int i, int j) const;
+    // The icon's parsing name, kept up to its first NUL (empty: none). A no-op for a
+    // layout or icon that does not exist; an icon added by AddIcon/AddIconXY has none.
+    void SetIconPath(int i, int j, const std::wstring& path);
+    std::wstring GetIconPath(int i, int j) const;  // empty: none
     // Exact, byte-wise; only counted layouts. -1 when absent.
     int FindTitle(const char* title) const;
     void RemoveLayout(int i);
@@ -39,7 +45,11 @@ public:
 private:
     using PositionList = std::vector<uint32_t>;
     using NameList = std::vector<std::string>;
+    // Made for a layout when it receives its first path; shorter than its icons when
+    // the last ones have none.
+    using PathList = std::vector<std::wstring>;
     std::vector<std::string> m_titles;
     std::vector<std::unique_ptr<PositionList>> m_positions;  // null slots allowed
     std::vector<std::unique_ptr<NameList>> m_names;          // null slots allowed
+    std::vector<std::unique_ptr<PathList>> m_paths;          // null slots allowed
 };
