@@ -10,8 +10,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 bin=$out/fuzz_load_layouts
 mkdir -p "$out/corpus"
+# A seed the fuzzer hardly finds alone: a layout whose icons are named, placed and given
+# a path, the checks made to match (the last byte's high bit; see the target).
+seed=$out/corpus/seed-layout-with-paths
+[[ -e $seed ]] || printf '%b' '\x00\x00\x00\x02\x00\x00\x00\x22\x00\x00\x02a\x00\x05\x00\x00\x02\x00\x00\x00\x07\x00\x00\x0a\x00\x14\x00\x29\x00\x00\x02n\x00\x07\x00\x01\x0b\x00\x15\x00\x2b\x00\x01\x06x\x00\xe9\x00\x00\x80' >"$seed"
 
-sources=(tests/store/fuzz_load_layouts.cpp store/icon_name.cpp store/layout_store.cpp store/profile_store.cpp
+sources=(tests/store/fuzz_load_layouts.cpp store/icon_name.cpp store/layout_store.cpp
+         store/wide_text.cpp store/profile_store.cpp
          store/layout_format.cpp store/layout_persistence.cpp
          fakes/registry/registry_stub.cpp
          fakes/registry/profile_files_stub.cpp)

@@ -4,7 +4,8 @@
 //      ("Saving", same sections and values as the key itself, written kind by kind);
 //   2. the slot is marked complete: value "Complete", a REG_DWORD generation (1, 2, ...,
 //      0xFFFFFFFF, then 1 again: 0 never marks a slot complete);
-//   3. the new store is written into the key's own sections, in the stored order;
+//   3. the new store is written into the key's own sections, in the stored order, and
+//      the path values it no longer has are removed from them;
 //   4. the slots are removed, the older generation first.
 // Cut off before 2, the key still holds the old store and the next load removes the
 // unfinished slot. Cut off after 2, the next load finds a complete slot: it writes that
@@ -163,11 +164,20 @@ bool ReadStore(CLayoutStore& store, const std::string& path) {
     return !profile.Failed();
 }
 
-// Writes the store below `path`, creating its keys; false at the first refusal.
-bool WriteStore(const CLayoutStore& store, const std::string& path, WriteOrder order) {
+// Step 1: writes the store into a slot just cleared; false at the first refusal.
+bool WriteStaging(const CLayoutStore& store, const std::string& path) {
     CProfileStore profile;
     return profile.Open(HKEY_CURRENT_USER, path.c_str(), nullptr) == 1 &&
-           WriteLayouts(profile, store, order) && !profile.Failed();
+           WriteLayouts(profile, store, WriteOrder::kKindByKind) && !profile.Failed();
+}
+
+// Step 3: writes the store into the key, in the stored order, and removes the path
+// values it no longer has; false at the first refusal.
+bool WriteKey(const CLayoutStore& store, const std::string& key) {
+    CProfileStore profile;
+    return profile.Open(HKEY_CURRENT_USER, key.c_str(), nullptr) == 1 &&
+           WriteLayouts(profile, store, WriteOrder::kLayoutByLayout) &&
+           RemoveStalePaths(profile, store) && !profile.Failed();
 }
 
 bool MarkComplete(const std::string& key, size_t slot, uint32_t generation) {
@@ -179,7 +189,7 @@ bool MarkComplete(const std::string& key, size_t slot, uint32_t generation) {
 // Steps 3 and 4 for the newest complete slot; false only when the key could not be
 // written: a slot left behind once it is written fails no save.
 bool FinishSave(const CLayoutStore& store, const std::string& key, const Staging& staging) {
-    if (!WriteStore(store, key, WriteOrder::kLayoutByLayout)) return false;
+    if (!WriteKey(store, key)) return false;
     RemoveSlots(key, staging);
     return true;
 }
@@ -233,8 +243,7 @@ bool SaveLayouts(const CLayoutStore& store, const std::string& key) {
     const auto slot = static_cast<size_t>(target);
     staging.slots[slot] = SlotState{};
     // The staging is a new key: its values go in kind by kind (see WriteOrder).
-    if (!WriteStore(store, SlotPath(key, slot), WriteOrder::kKindByKind) ||
-        !MarkComplete(key, slot, generation)) {
+    if (!WriteStaging(store, SlotPath(key, slot)) || !MarkComplete(key, slot, generation)) {
         RemoveSlot(key, slot);
         return false;
     }

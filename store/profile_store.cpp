@@ -1,11 +1,13 @@
 // CProfileStore: registry mode through RegOpenKeyExA or RegCreateKeyExA,
-// RegQueryValueExA and RegSetValueExA,
+// RegQueryValueExA/W, RegSetValueExA/W and RegDeleteValueA,
 // profile-file mode through the GetPrivateProfile*/WritePrivateProfileStringA functions.
 #include "store/profile_store.h"
 
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "store/wide_text.h"
 
 namespace {
 
@@ -18,6 +20,25 @@ constexpr REGSAM kReadAccess = KEY_READ;
 std::string TextOf(const char* data, DWORD size) {
     const void* nul = std::memchr(data, '\0', size);
     return std::string(data, nul ? static_cast<const char*>(nul) - data : size);
+}
+
+// An ASCII value name in the UTF-16 units the W functions take.
+std::u16string WideName(const char* entry) {
+    std::u16string name;
+    for (; entry && *entry; ++entry) name.push_back(static_cast<unsigned char>(*entry));
+    return name;
+}
+
+const WCHAR* AsWide(const std::u16string& units) {
+    return reinterpret_cast<const WCHAR*>(units.c_str());
+}
+
+// The text in units[0..size / 2): up to its first NUL, or all of it when there is none.
+std::wstring WideTextOf(const char16_t* units, DWORD size) {
+    const size_t count = size / sizeof(char16_t);
+    size_t length = 0;
+    while (length < count && units[length] != 0) ++length;
+    return FromUtf16(units, length);
 }
 
 }  // namespace
@@ -72,6 +93,17 @@ int CProfileStore::SelectSection(const char* section) {
     if (!OpenKey(m_hSectionKey, m_hKey.Get(), section)) return 0;
     m_strSection = section;
     return 1;
+}
+
+bool CProfileStore::SelectExistingSection(const char* section) {
+    if (IsProfileFile() || !m_hKey || !section) return false;
+    if (m_hSectionKey && m_strSection == section) return true;
+    CloseSection();
+    const REGSAM access = m_access == Access::kRead ? kReadAccess : kReadWriteAccess;
+    Check(OpenRegistryKey(m_hSectionKey, m_hKey.Get(), section, access), ERROR_FILE_NOT_FOUND);
+    if (!m_hSectionKey) return false;
+    m_strSection = section;
+    return true;
 }
 
 int32_t CProfileStore::GetInt(const char* section, const char* entry, int32_t nDefault,
@@ -163,4 +195,44 @@ uint32_t CProfileStore::GetValueCount(const char* section) {
                                      nullptr, nullptr, &values, nullptr, nullptr, nullptr, nullptr);
     Check(rc);
     return rc == ERROR_SUCCESS ? values : 0;
+}
+
+std::wstring CProfileStore::GetWideString(const char* section, const char* entry, bool* present) {
+    if (present) *present = false;
+    if (IsProfileFile() || SelectSection(section) != 1) return std::wstring();
+    const std::u16string name = WideName(entry);
+    char16_t buffer[128];
+    DWORD size = sizeof buffer;
+    LONG rc = RegQueryValueExW(m_hSectionKey.Get(), AsWide(name), nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(buffer), &size);
+    if (present) *present = rc != ERROR_FILE_NOT_FOUND;
+    if (rc == ERROR_SUCCESS) return WideTextOf(buffer, size);
+    // Longer than the buffer: as GetString, read it whole into one of the size told.
+    for (int attempt = 0; rc == ERROR_MORE_DATA && attempt < 4; ++attempt) {
+        std::vector<char16_t> large(size / sizeof(char16_t) + 2);
+        size = static_cast<DWORD>(large.size() * sizeof(char16_t));
+        rc = RegQueryValueExW(m_hSectionKey.Get(), AsWide(name), nullptr, nullptr,
+                              reinterpret_cast<BYTE*>(large.data()), &size);
+        if (rc == ERROR_SUCCESS) return WideTextOf(large.data(), size);
+    }
+    Check(rc, ERROR_FILE_NOT_FOUND);
+    return std::wstring();
+}
+
+int CProfileStore::WriteWideString(const char* section, const char* entry,
+                                   const std::wstring& text) {
+    if (IsProfileFile() || SelectSection(section) != 1) return 0;
+    const std::u16string units = ToUtf16(text.c_str());
+    const auto size = static_cast<DWORD>((units.size() + 1) * sizeof(char16_t));
+    const LONG rc = RegSetValueExW(m_hSectionKey.Get(), AsWide(WideName(entry)), 0, REG_SZ,
+                                   reinterpret_cast<const BYTE*>(units.c_str()), size);
+    Check(rc);
+    return rc == ERROR_SUCCESS ? 1 : 0;
+}
+
+int CProfileStore::DeleteValue(const char* section, const char* entry) {
+    if (IsProfileFile() || SelectSection(section) != 1) return 0;
+    const LONG rc = RegDeleteValueA(m_hSectionKey.Get(), entry);
+    Check(rc, ERROR_FILE_NOT_FOUND);
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND ? 1 : 0;
 }

@@ -28,6 +28,9 @@ public:
              Access access = Access::kReadWrite);
     void Close();
     int SelectSection(const char* section);
+    // Registry mode: selects the section only when its subkey exists, creating nothing
+    // even read-write; false (and no failure) when it does not.
+    bool SelectExistingSection(const char* section);
     void CloseSection();
 
     // The value's 4 bytes as a little-endian signed integer; shorter data is
@@ -44,6 +47,15 @@ public:
                           bool* present = nullptr);
     int WriteString(const char* section, const char* entry, const char* text);
     int WriteInt(const char* section, const char* entry, int32_t value);
+
+    // Registry mode only (profile-file mode reads nothing and writes nothing): a REG_SZ
+    // value in UTF-16 (the W functions), so every character is kept whatever the code
+    // page. entry is ASCII. A read gives the text up to its first NUL, of any length;
+    // missing gives empty. A write stores the text up to its first NUL, and its NUL.
+    std::wstring GetWideString(const char* section, const char* entry, bool* present = nullptr);
+    int WriteWideString(const char* section, const char* entry, const std::wstring& text);
+    // Registry mode: removes the value; 1 when it is gone, also when it was never there.
+    int DeleteValue(const char* section, const char* entry);
 
     // Number of values in a section subkey (registry mode); 0 when it cannot be told.
     uint32_t GetValueCount(const char* section);

@@ -17,7 +17,8 @@ struct WriteRecord {
     std::vector<uint8_t> data;
 };
 
-// Every successful RegSetValueExA since the last ClearLog, oldest first.
+// Every successful RegSetValueExA or RegSetValueExW since the last ClearLog, oldest
+// first (names of W writes narrowed, data as given).
 const std::vector<WriteRecord>& Writes();
 // Successful RegCreateKeyExA and RegOpenKeyExA calls since the last ClearLog.
 size_t KeyOpenCount();

@@ -1,11 +1,13 @@
 // In-memory registry with the Win32 semantics the profile store relies on: keys are
-// created on open, names ignore ASCII case, RegQueryValueExA reports ERROR_MORE_DATA
+// created on open, names ignore ASCII case, RegQueryValueExA/W report ERROR_MORE_DATA
 // with the buffer untouched and the size set, a NULL data pointer asks the size, and a
 // string stored without its NUL reads back with one added when the buffer has room
 // (as Wine does), and a tree is deleted key by key, leaves first (as Wine and Windows
-// do), so a deletion cut off midway leaves its named key in place. Keeps a log of
-// writes and key opens for tests.
+// do), so a deletion cut off midway leaves its named key in place. A value keeps the
+// width it was written in; a string read in the other width is converted (ASCII only,
+// see win32_registry_api.h). Keeps a log of writes and key opens for tests.
 #include <algorithm>
+#include <iterator>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -19,8 +21,10 @@
 namespace {
 
 struct Value {
+    std::string name;  // as written
     DWORD type = REG_NONE;
     std::vector<uint8_t> data;
+    bool wide = false;  // written by a W function: strings are UTF-16
 };
 
 struct Node {
@@ -193,23 +197,55 @@ LONG RegCloseKey(HKEY hKey) {
     return Reg().handles.erase(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
-LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
-                      LPDWORD lpcbData) {
+namespace {
+
+// A value name given to a W function, narrowed: ASCII is all it may hold.
+std::string NarrowName(LPCWSTR name) {
+    std::string narrow;
+    for (; name && *name; ++name) narrow.push_back(*name < 0x80 ? static_cast<char>(*name) : '?');
+    return narrow;
+}
+
+// A string value's data as a reader of the given width sees it: converted between bytes
+// and UTF-16 units when written in the other width, ASCII only.
+std::vector<uint8_t> DataFor(const Value& value, bool wide) {
+    if (!IsStringType(value.type) || value.wide == wide) return value.data;
+    std::vector<uint8_t> out;
+    if (wide) {
+        for (const uint8_t b : value.data) {
+            out.push_back(b < 0x80 ? b : '?');
+            out.push_back(0);
+        }
+    } else {
+        for (size_t k = 0; k + 1 < value.data.size(); k += 2) {
+            const unsigned unit = value.data[k] | value.data[k + 1] << 8;
+            out.push_back(unit < 0x80 ? static_cast<uint8_t>(unit) : '?');
+        }
+    }
+    return out;
+}
+
+LONG Query(HKEY hKey, const std::string& name, bool wide, LPDWORD lpType, LPBYTE lpData,
+           LPDWORD lpcbData) {
     if (lpData && !lpcbData) return ERROR_INVALID_PARAMETER;
     std::shared_ptr<Node> node;
     if (LONG rc = Resolve(hKey, node); rc != ERROR_SUCCESS) return rc;
-    auto it = node->values.find(regstub::FoldName(lpValueName));
+    auto it = node->values.find(regstub::FoldName(name.c_str()));
     if (it == node->values.end()) return ERROR_FILE_NOT_FOUND;
     const Value& value = it->second;
-    const auto len = static_cast<DWORD>(value.data.size());
+    const std::vector<uint8_t> data = DataFor(value, wide);
+    const auto len = static_cast<DWORD>(data.size());
+    const DWORD nul = wide ? 2 : 1;
     LONG rc = ERROR_SUCCESS;
     if (lpData) {
         if (len > *lpcbData) {
             rc = ERROR_MORE_DATA;
         } else if (len > 0) {
-            std::memcpy(lpData, value.data.data(), len);
-            if (IsStringType(value.type) && len < *lpcbData && lpData[len - 1] != 0) {
-                lpData[len] = 0;
+            std::memcpy(lpData, data.data(), len);
+            // A string whose last character is no NUL gets one when there is room.
+            if (IsStringType(value.type) && len >= nul && len + nul <= *lpcbData &&
+                (lpData[len - 1] != 0 || (wide && lpData[len - 2] != 0))) {
+                std::memset(lpData + len, 0, nul);
             }
         }
     }
@@ -218,17 +254,57 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LP
     return rc;
 }
 
-LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData,
-                    DWORD cbData) {
+LONG Set(HKEY hKey, const std::string& name, bool wide, DWORD dwType, const BYTE* lpData,
+         DWORD cbData) {
     if (!lpData && cbData) return ERROR_INVALID_PARAMETER;
     std::shared_ptr<Node> node;
     if (LONG rc = Resolve(hKey, node); rc != ERROR_SUCCESS) return rc;
     if (!MayChange()) return ERROR_ACCESS_DENIED;
-    const std::string name = lpValueName ? lpValueName : "";
-    Value& value = node->values[regstub::FoldName(name.c_str())];
+    // A value written again keeps the name it was made with (as Windows and Wine do).
+    const auto [at, made] = node->values.try_emplace(regstub::FoldName(name.c_str()));
+    Value& value = at->second;
+    if (made) value.name = name;
     value.type = dwType;
     value.data.assign(lpData, lpData + cbData);
+    value.wide = wide;
     Reg().writes.push_back({node->path, name, dwType, value.data});
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
+                      LPDWORD lpcbData) {
+    return Query(hKey, lpValueName ? lpValueName : "", false, lpType, lpData, lpcbData);
+}
+
+LONG RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
+                      LPDWORD lpcbData) {
+    return Query(hKey, NarrowName(lpValueName), true, lpType, lpData, lpcbData);
+}
+
+LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData,
+                    DWORD cbData) {
+    return Set(hKey, lpValueName ? lpValueName : "", false, dwType, lpData, cbData);
+}
+
+LONG RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData,
+                    DWORD cbData) {
+    return Set(hKey, NarrowName(lpValueName), true, dwType, lpData, cbData);
+}
+
+LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName, LPDWORD,
+                   LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+    if (!lpValueName || !lpcchValueName || lpData || lpcbData) return ERROR_INVALID_PARAMETER;
+    std::shared_ptr<Node> node;
+    if (LONG rc = Resolve(hKey, node); rc != ERROR_SUCCESS) return rc;
+    if (dwIndex >= node->values.size()) return ERROR_NO_MORE_ITEMS;
+    const Value& value = std::next(node->values.begin(), dwIndex)->second;
+    const auto len = static_cast<DWORD>(value.name.size());
+    if (len >= *lpcchValueName) return ERROR_MORE_DATA;
+    std::memcpy(lpValueName, value.name.c_str(), len + 1);
+    *lpcchValueName = len;
+    if (lpType) *lpType = value.type;
     return ERROR_SUCCESS;
 }
 

@@ -1,14 +1,18 @@
 // libFuzzer target: builds a "Title"/"Pos" store in the native registry stand-in from
-// the input, loads it, saves it back over the same key and loads it again. Loading must
-// stay bounded by what is stored, and what was loaded must come back unchanged.
+// the input (paths and their checks included), loads it, saves it back over the same
+// key and loads it again. Loading must stay bounded by what is stored, and what was
+// loaded, paths included, must come back unchanged.
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "fakes/registry/registry_probe.h"
+#include "store/layout_format.h"
 #include "store/layout_persistence.h"
+#include "store/profile_store.h"
 #include "store/registry_key.h"
+#include "store/wide_text.h"
 
 namespace {
 
@@ -42,7 +46,8 @@ void PutValue(Reader& in, HKEY title, HKEY pos) {
     std::string name;
     HKEY section = (op & 1) ? pos : title;
     char text[40];
-    switch ((op >> 1) % 6) {
+    bool wide = false;
+    switch ((op >> 1) % 8) {
         case 0:
             name = "Number";
             break;
@@ -60,6 +65,15 @@ void PutValue(Reader& in, HKEY title, HKEY pos) {
             break;
         case 4:
             std::snprintf(text, sizeof text, "Name[%d][%d]", i, j);
+            name = text;
+            break;
+        case 5:
+            std::snprintf(text, sizeof text, "Path[%d][%d]", i, j);
+            name = text;
+            wide = true;
+            break;
+        case 6:
+            std::snprintf(text, sizeof text, "PathCheck[%d]", i);
             name = text;
             break;
         default: {
@@ -80,7 +94,45 @@ void PutValue(Reader& in, HKEY title, HKEY pos) {
         if (length == 0xFF) length = 256 + in.Byte() * 4u;  // reach past 256 bytes
         data = in.Bytes(length);
     }
-    RegSetValueExA(section, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+    if (wide) {
+        const std::u16string units(name.begin(), name.end());
+        RegSetValueExW(section, units.c_str(), 0, type, data.data(),
+                       static_cast<DWORD>(data.size()));
+    } else {
+        RegSetValueExA(section, name.c_str(), 0, type, data.data(),
+                       static_cast<DWORD>(data.size()));
+    }
+}
+
+// Gives the icons loaded paths (the one stored, or else, at even indices, the name
+// widened byte by byte and an e acute) and every layout the check a save of ours would
+// have stored with them (one the input makes up hardly ever matches), so that loading
+// reaches the paths. The number of values added.
+size_t StoreMatchingPaths() {
+    CLayoutStore plain;
+    LoadLayouts(plain, kKey);
+    CProfileStore profile;
+    if (profile.Open(HKEY_CURRENT_USER, kKey, nullptr) != 1) __builtin_trap();
+    size_t added = 0;
+    char name[40];
+    for (int i = 0; i < plain.GetCount(); ++i) {
+        for (int j = 0; j < plain.GetIconCount(i); ++j) {
+            std::snprintf(name, sizeof name, "Path[%d][%d]", i, j);
+            std::wstring path = profile.GetWideString("Pos", name);
+            if (path.empty() && j % 2 == 0) {
+                for (const char* c = plain.GetIconName(i, j); *c; ++c)
+                    path.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*c)));
+                path.push_back(L'\u00E9');
+                profile.WriteWideString("Pos", name, path);
+                ++added;
+            }
+            plain.SetIconPath(i, j, path);
+        }
+        std::snprintf(name, sizeof name, "PathCheck[%d]", i);
+        profile.WriteInt("Pos", name, static_cast<int32_t>(LayoutPathCheck(plain, i)));
+        ++added;
+    }
+    return added;
 }
 
 std::string Dump(const CLayoutStore& store, size_t& icons) {
@@ -90,7 +142,10 @@ std::string Dump(const CLayoutStore& store, size_t& icons) {
         out += store.GetTitle(i) + '\x01';
         for (int j = 0; j < store.GetIconCount(i); ++j, ++icons) {
             out +=
-                std::to_string(store.GetPackedPos(i, j)) + '=' + store.GetIconName(i, j) + '\x02';
+                std::to_string(store.GetPackedPos(i, j)) + '=' + store.GetIconName(i, j) + '\x03';
+            for (const char16_t unit : ToUtf16(store.GetIconPath(i, j)))
+                out += std::to_string(unit) + ',';
+            out += '\x02';
         }
         out += '\n';
     }
@@ -115,6 +170,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             ++values;
         }
     }
+    // The last byte's high bit: paths with checks that match.
+    if (size > 0 && (data[size - 1] & 0x80)) values += StoreMatchingPaths();
     CLayoutStore first;
     LoadLayouts(first, kKey);
     size_t icons = 0;

@@ -1,11 +1,17 @@
 // Tests of LoadLayouts/SaveLayouts: the registry format written byte for byte and in
-// order, loading of what was written, values left from earlier runs, and damaged or
-// hand-edited stores (wrong types, negative and huge counts, missing values).
+// order, loading of what was written, values left from earlier runs, damaged or
+// hand-edited stores (wrong types, negative and huge counts, missing values), and the
+// icons' paths with their check.
+#include <algorithm>
+#include <string>
 #include <tuple>
+#include <vector>
 
+#include "store/layout_format.h"
 #include "store/layout_persistence.h"
 #include "tests/store/layout_dump.h"
 #include "tests/store/registry_fixture.h"
+#include "tests/store/sample_layouts.h"
 
 namespace {
 
@@ -361,6 +367,240 @@ TEST_F(LayoutPersistence, TheNewestCompleteSlotIsTakenAcrossTheGenerationWrap) {
             EXPECT_EQ(Load(), Dump(newer)) << "the key holds what was listed";
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The worked example with a path on the first icon of each layout; the second layout's
+// has characters outside code page 932 (an e acute, an emoji as a surrogate pair).
+void FillWorkedExampleWithPaths(CLayoutStore& store) {
+    FillWorkedExample(store);
+    store.SetIconPath(0, 0, L"C:\\Users\\me\\Desktop\\Notes.txt");
+    store.SetIconPath(1, 0, L"::{\U0001F600}caf\u00E9");
+}
+
+std::vector<uint8_t> Utf16(const std::u16string& units) {
+    std::vector<uint8_t> bytes;
+    for (const char16_t u : units + u'\0') {
+        bytes.push_back(static_cast<uint8_t>(u));
+        bytes.push_back(static_cast<uint8_t>(u >> 8));
+    }
+    return bytes;
+}
+
+TEST_F(LayoutPersistence, PathsAreWrittenWithTheirCheckAndLoadBack) {
+    CLayoutStore store;
+    FillWorkedExampleWithPaths(store);
+    ASSERT_TRUE(SaveLayouts(store, m_key));
+    const std::vector<uint8_t> notes = Utf16(u"C:\\Users\\me\\Desktop\\Notes.txt");
+    const std::vector<uint8_t> emoji = Utf16(u"::{\U0001F600}caf\u00E9");
+    const ExpectedWrite expected[] = {
+        {"Title", "Number", REG_DWORD, DwordBytes(2)},
+        {"Title", "Title[0]", REG_SZ, Bytes("Work")},
+        {"Pos", "Number[0]", REG_DWORD, DwordBytes(2)},
+        {"Pos", "PathCheck[0]", REG_DWORD, DwordBytes(0xFA809E8D)},
+        {"Pos", "Pos[0][0]", REG_DWORD, DwordBytes(0x0014000A)},
+        {"Pos", "Name[0][0]", REG_SZ, Bytes("Notes")},
+        {"Pos", "Path[0][0]", REG_SZ, notes},
+        {"Pos", "Pos[0][1]", REG_DWORD, DwordBytes(0x005F000A)},
+        {"Pos", "Name[0][1]", REG_SZ, Bytes("Mail")},
+        {"Title", "Title[1]", REG_SZ, Bytes("Home")},
+        {"Pos", "Number[1]", REG_DWORD, DwordBytes(1)},
+        {"Pos", "PathCheck[1]", REG_DWORD, DwordBytes(0xE485C8B9)},
+        {"Pos", "Pos[1][0]", REG_DWORD, DwordBytes(0x000AFFFB)},
+        {"Pos", "Name[1][0]", REG_SZ, Bytes("Notes")},
+        {"Pos", "Path[1][0]", REG_SZ, emoji},
+    };
+#ifndef _WIN32
+    // Staged kind by kind, checks and paths between the counts and the places; then
+    // the key's own in order, each layout's check before its paths.
+    const auto& writes = regstub::Writes();
+    const size_t n = std::size(expected);
+    const size_t stagedOrder[] = {0, 1, 9, 5, 8, 13, 2, 10, 3, 11, 6, 14, 4, 7, 12};
+    ASSERT_EQ(writes.size(), 2 * n + 1);
+    for (size_t k = 0; k < n; ++k) {
+        const ExpectedWrite& staged = expected[stagedOrder[k]];
+        for (const auto& [at, w, section] :
+             {std::tuple{k, &staged, "Saving\\" + std::string(staged.section)},
+              std::tuple{n + 1 + k, &expected[k], std::string(expected[k].section)}}) {
+            EXPECT_EQ(writes[at].keyPath, "HKEY_CURRENT_USER\\" + Path(section)) << at;
+            EXPECT_EQ(writes[at].name, w->name) << at;
+            EXPECT_EQ(writes[at].type, w->type) << at;
+            EXPECT_EQ(writes[at].data, w->data) << at;
+        }
+    }
+    EXPECT_EQ(writes[n].name, "Complete");
+#endif
+    for (const ExpectedWrite& w : expected) {
+        if (std::string(w.name).rfind("Path[", 0) != 0)
+            ExpectValue(w.section, w.name, w.type, w.data);
+    }
+    ExpectWideValue("Pos", "Path[1][0]", u"::{\U0001F600}caf\u00E9");
+    ExpectValue("Pos", "PathCheck[0]", REG_DWORD, DwordBytes(0xFA809E8D));
+    EXPECT_EQ(PathNames(ValueNames("Pos")), PathNamesOf(store));
+    EXPECT_EQ(ValueCount("Pos"), 12u);
+#ifndef _WIN32
+    regstub::ClearLog();
+#endif
+    CLayoutStore loaded;
+    EXPECT_EQ(LoadLayouts(loaded, m_key), LoadResult::kLoaded);
+    EXPECT_EQ(Dump(loaded), Dump(store));
+    EXPECT_EQ(loaded.GetIconPath(1, 0), store.GetIconPath(1, 0));
+#ifndef _WIN32
+    EXPECT_EQ(regstub::KeyOpenCount(), 5u) << "paths are read where the icons are";
+#endif
+}
+
+class LayoutPaths : public LayoutPersistence {
+protected:
+    // What a copy of the program that knows no paths leaves when it saves `store` over
+    // the key: the plain values written, nothing deleted.
+    void SaveAsOlderCopy(const CLayoutStore& store) {
+        CLayoutStore plain;
+        CopyWithoutPaths(store, plain);
+        CProfileStore profile;
+        ASSERT_EQ(profile.Open(HKEY_CURRENT_USER, m_key.c_str(), nullptr), 1);
+        ASSERT_TRUE(WriteLayouts(profile, plain, WriteOrder::kLayoutByLayout));
+    }
+};
+
+// The paths of a layout whose check is missing or no longer matches (rewritten by an
+// older copy, or edited) are ignored; the layout loads as before, and the next save
+// leaves no path value of it.
+TEST_F(LayoutPaths, PathsOfALayoutChangedSinceAreIgnored) {
+    CLayoutStore saved;
+    for (int id = 0; id < 3; ++id) AddSampleLayout(saved, id, id, 3, true);
+    enum class Change { kOlderCopy, kCheckDeleted, kCheckAsText, kPathEdited, kPathDeleted };
+    struct Case {
+        const char* what;
+        Change change;
+        // The layouts listed (by the id of AddSampleLayout), and an icon added to one.
+        std::vector<int> ids;
+        int iconAddedTo;
+        const char* title;      // the last layout's new title, or null
+        std::vector<int> keep;  // the layouts listed with their paths
+        // Path values that stay beside those of the store saved next: with its check
+        // gone by hand, nothing tells that a layout has paths (short of listing every
+        // value). They are never read, and go once the layout has paths again.
+        std::vector<std::string> left;
+    };
+    const Case cases[] = {
+        {"an older copy saves it unchanged", Change::kOlderCopy, {0, 1, 2}, -1, nullptr, {0, 1, 2}},
+        {"an older copy deletes the first layout", Change::kOlderCopy, {1, 2}, -1, nullptr, {}},
+        {"an older copy adds an icon to the second",
+         Change::kOlderCopy,
+         {0, 1, 2},
+         1,
+         nullptr,
+         {0, 2}},
+        {"an older copy renames the last", Change::kOlderCopy, {0, 1, 2}, -1, "renamed", {0, 1}},
+        {"the first check deleted",
+         Change::kCheckDeleted,
+         {0, 1, 2},
+         -1,
+         nullptr,
+         {1, 2},
+         {"Path[0][0]", "Path[0][2]"}},
+        {"the second check stored as text", Change::kCheckAsText, {0, 1, 2}, -1, nullptr, {0, 2}},
+        {"a path of the last edited", Change::kPathEdited, {0, 1, 2}, -1, nullptr, {0, 1}},
+        {"a path of the first deleted", Change::kPathDeleted, {0, 1, 2}, -1, nullptr, {1, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RegDeleteTreeA(HKEY_CURRENT_USER, m_key.c_str());
+        ASSERT_TRUE(SaveLayouts(saved, m_key));
+        CLayoutStore listed;
+        for (size_t k = 0; k < c.ids.size(); ++k) {
+            const int at = static_cast<int>(k);
+            AddSampleLayout(listed, at, c.ids[k], 3);
+            if (at == c.iconAddedTo) listed.AddIconXY(at, 0, 0, "added");
+        }
+        if (c.title) listed.SetTitle(listed.GetCount() - 1, c.title);
+        UniqueRegKey pos;
+        ASSERT_TRUE(CreateRegistryKey(pos, HKEY_CURRENT_USER, Path("Pos").c_str(), KEY_WRITE));
+        switch (c.change) {
+            case Change::kOlderCopy:
+                SaveAsOlderCopy(listed);
+                break;
+            case Change::kCheckDeleted:
+                ASSERT_EQ(RegDeleteValueA(pos.Get(), "PathCheck[0]"), ERROR_SUCCESS);
+                break;
+            case Change::kCheckAsText:
+                Put("Pos", "PathCheck[1]", REG_SZ, DwordBytes(LayoutPathCheck(saved, 1)));
+                break;
+            case Change::kPathEdited:
+                PutString("Pos", "Path[2][2]", "C:\\elsewhere");
+                break;
+            case Change::kPathDeleted:
+                ASSERT_EQ(RegDeleteValueA(pos.Get(), "Path[0][2]"), ERROR_SUCCESS);
+                break;
+        }
+        pos.Reset();
+        for (const int i : c.keep) {
+            for (int j = 0; j < listed.GetIconCount(i); ++j)
+                listed.SetIconPath(i, j, saved.GetIconPath(c.ids[static_cast<size_t>(i)], j));
+        }
+        CLayoutStore loaded;
+        EXPECT_EQ(LoadLayouts(loaded, m_key), LoadResult::kLoaded);
+        EXPECT_EQ(Dump(loaded), Dump(listed));
+        ASSERT_TRUE(SaveLayouts(loaded, m_key));
+        std::vector<std::string> names = PathNamesOf(loaded);
+        names.insert(names.end(), c.left.begin(), c.left.end());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(PathNames(ValueNames("Pos")), names) << "a path value left from before";
+        EXPECT_EQ(Load(), Dump(listed));
+        if (c.left.empty()) continue;
+        // The layout given paths again: nothing is left.
+        for (int j = 0; j < loaded.GetIconCount(0); ++j) loaded.SetIconPath(0, j, L"again");
+        loaded.SetIconPath(0, 0, L"");
+        ASSERT_TRUE(SaveLayouts(loaded, m_key));
+        EXPECT_EQ(PathNames(ValueNames("Pos")), PathNamesOf(loaded));
+    }
+}
+
+// After every save the key holds the Path and PathCheck values of the store saved and no
+// other: those of layouts deleted, renumbered or shortened, of icons whose path was
+// taken away, and of layouts an older copy dropped meanwhile all go.
+TEST_F(LayoutPaths, NoPathValueOutlivesItsLayoutOrIcon) {
+    CLayoutStore store;
+    for (int id = 0; id < 4; ++id) AddSampleLayout(store, id, id, 2 + id, true);
+    const auto saveAndCheck = [&](const char* what) {
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(SaveLayouts(store, m_key));
+        EXPECT_EQ(PathNames(ValueNames("Pos")), PathNamesOf(store));
+        EXPECT_EQ(Load(), Dump(store));
+    };
+    saveAndCheck("first save");
+    store.RemoveLayout(1);
+    saveAndCheck("the second layout deleted, the later ones renumbered");
+    store.SetIconPath(0, 0, L"");
+    store.SetIconPath(2, 2, L"");
+    saveAndCheck("two paths taken away");
+    for (int j = 0; j < store.GetIconCount(1); ++j) store.SetIconPath(1, j, L"");
+    saveAndCheck("every path of a layout taken away");
+    CLayoutStore shorter;
+    AddSampleLayout(shorter, 0, 0, 1, true);
+    AddSampleLayout(shorter, 1, 5, 1);
+    store.RemoveAll();
+    CopyLayouts(shorter, store, [](int) { return true; });
+    saveAndCheck("fewer icons, and no paths in the second");
+    // An older copy drops layouts meanwhile: its smaller counts hide nothing.
+    CLayoutStore many;
+    for (int id = 0; id < 5; ++id) AddSampleLayout(many, id, id, 4, true);
+    store.RemoveAll();
+    CopyLayouts(many, store, [](int) { return true; });
+    saveAndCheck("five layouts with paths");
+    CLayoutStore one;
+    AddSampleLayout(one, 0, 9, 1);
+    SaveAsOlderCopy(one);
+    store.RemoveAll();
+    CopyLayouts(one, store, [](int) { return true; });
+    saveAndCheck("after an older copy kept one layout");
+    store.RemoveAll();
+    saveAndCheck("every layout deleted");
+    EXPECT_TRUE(PathNames(ValueNames("Pos")).empty());
 }
 
 }  // namespace

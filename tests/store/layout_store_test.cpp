@@ -1,5 +1,5 @@
 // Tests of the in-memory layout store: packing, neutral out-of-range results, counting
-// with null slots, lookups and removal.
+// with null slots, lookups, paths and removal.
 #include <gtest/gtest.h>
 
 #include "store/layout_store.h"
@@ -150,6 +150,57 @@ TEST(LayoutStore, RemoveLayoutOfAMiddleLayoutWithoutIcons) {
     ASSERT_EQ(store.GetCount(), 2);
     EXPECT_EQ(store.GetTitle(1), "2");
     EXPECT_STREQ(store.GetIconName(1, 0), "c");
+}
+
+TEST(LayoutStore, PathsBelongToExistingIconsOnly) {
+    CLayoutStore store;
+    for (int i = 0; i < 3; ++i) store.SetTitle(i, "t");
+    store.AddIconXY(0, 1, 1, "a");
+    store.AddIconXY(0, 2, 2, "b");
+    store.AddIconXY(2, 3, 3, "c");  // layout 1 has no icons
+    store.SetTitle(3, "no icons, not counted");
+    const std::wstring path = L"C:\\Users\\x\\Desktop\\caf\u00E9 \U0001F600.txt";
+    // None of these addresses an icon.
+    for (const auto& [i, j] : {std::pair{0, 2}, {0, -1}, {1, 0}, {3, 0}, {-1, 0}, {5, 0}})
+        store.SetIconPath(i, j, L"nowhere");
+    store.SetIconPath(0, 1, path);
+    EXPECT_EQ(store.GetIconPath(0, 1), path);
+    EXPECT_EQ(store.GetIconPath(0, 0), L"");
+    for (const auto& [i, j] : {std::pair{0, 2}, {1, 0}, {3, 0}, {-1, 0}, {5, 0}, {2, 0}})
+        EXPECT_EQ(store.GetIconPath(i, j), L"") << i << "," << j;
+    // An icon added later has none; a path ends at its first NUL; empty clears it.
+    store.AddIconXY(0, 4, 4, "d");
+    EXPECT_EQ(store.GetIconPath(0, 2), L"");
+    store.SetIconPath(0, 2, std::wstring(L"::{CLSID}\0tail", 15));
+    EXPECT_EQ(store.GetIconPath(0, 2), L"::{CLSID}");
+    store.SetIconPath(0, 1, L"");
+    EXPECT_EQ(store.GetIconPath(0, 1), L"");
+    EXPECT_EQ(store.GetIconPath(0, 2), L"::{CLSID}");
+}
+
+TEST(LayoutStore, PathsFollowTheirLayoutThroughRemoval) {
+    CLayoutStore store;
+    for (int i = 0; i < 4; ++i) {
+        store.SetTitle(i, std::to_string(i).c_str());
+        store.AddIconXY(i, i, 0, "n");
+        store.AddIconXY(i, i, 1, "m");
+    }
+    store.SetIconPath(1, 1, L"one");
+    store.SetIconPath(3, 0, L"three");  // layout 2 has no paths, and no list for them
+    store.RemoveLayout(0);
+    EXPECT_EQ(store.GetIconPath(0, 1), L"one");
+    EXPECT_EQ(store.GetIconPath(2, 0), L"three");
+    store.RemoveLayout(1);
+    EXPECT_EQ(store.GetIconPath(0, 1), L"one");
+    EXPECT_EQ(store.GetIconPath(1, 0), L"three");
+    EXPECT_EQ(store.GetIconPath(2, 0), L"");
+    store.RemoveLayout(0);
+    EXPECT_EQ(store.GetIconPath(0, 0), L"three");
+    store.RemoveAll();
+    EXPECT_EQ(store.GetIconPath(0, 0), L"");
+    store.SetTitle(0, "again");
+    store.AddIconXY(0, 0, 0, "n");
+    EXPECT_EQ(store.GetIconPath(0, 0), L"") << "a new layout at a removed one's index";
 }
 
 }  // namespace

@@ -185,6 +185,55 @@ TEST_F(ProfileStoreRegistry, WithoutAnOpenKeyReadsDefaultAndWritesFail) {
     EXPECT_FALSE(KeyExists(""));
 }
 
+TEST_F(ProfileStoreRegistry, WideStringsKeepEveryCharacter) {
+    const std::wstring accent = L"C:\\Users\\caf\u00E9";
+    const std::wstring emoji = L"::{\U0001F600}";
+    const std::wstring kana = L"\u30BD\u30D5\u30C8";  // ソフト, also in CP932
+    const std::wstring longText(3000, L'\u00E9');
+    CProfileStore profile;
+    ASSERT_EQ(profile.Open(HKEY_CURRENT_USER, m_key.c_str(), nullptr), 1);
+    for (const auto& [name, text] : {std::pair{"Accent", accent},
+                                     {"Emoji", emoji},
+                                     {"Kana", kana},
+                                     {"Long", longText},
+                                     {"Empty", std::wstring()}})
+        EXPECT_EQ(profile.WriteWideString("Sec", name, text), 1) << name;
+    EXPECT_EQ(profile.WriteWideString("Sec", "Cut", std::wstring(L"ab\0cd", 5)), 1);
+    for (const auto& [name, text] : {std::pair{"Accent", accent},
+                                     {"Emoji", emoji},
+                                     {"Kana", kana},
+                                     {"Long", longText},
+                                     {"Empty", std::wstring()},
+                                     {"Cut", std::wstring(L"ab")}}) {
+        bool present = false;
+        EXPECT_EQ(profile.GetWideString("Sec", name, &present), text) << name;
+        EXPECT_TRUE(present) << name;
+    }
+    bool present = true;
+    EXPECT_EQ(profile.GetWideString("Sec", "Missing", &present), L"");
+    EXPECT_FALSE(present);
+    EXPECT_FALSE(profile.Failed());
+    profile.Close();
+    // Stored as REG_SZ in UTF-16 with its NUL, the emoji as a surrogate pair.
+    ExpectWideValue("Sec", "Emoji", u"::{\U0001F600}");
+    ExpectWideValue("Sec", "Cut", u"ab");
+}
+
+TEST_F(ProfileStoreRegistry, DeleteValueAndSelectExistingSectionCreateNothing) {
+    PutDword("Sec", "Gone", 1);
+    CProfileStore profile;
+    ASSERT_EQ(profile.Open(HKEY_CURRENT_USER, m_key.c_str(), nullptr), 1);
+    EXPECT_FALSE(profile.SelectExistingSection("Other"));
+    EXPECT_FALSE(KeyExists("Other"));
+    EXPECT_TRUE(profile.SelectExistingSection("Sec"));
+    EXPECT_EQ(profile.DeleteValue("Sec", "Gone"), 1);
+    EXPECT_EQ(profile.DeleteValue("Sec", "Gone"), 1) << "a value not there is gone too";
+    EXPECT_FALSE(profile.Failed());
+    profile.Close();
+    EXPECT_EQ(Get("Sec", "Gone").rc, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ValueCount("Sec"), 0u);
+}
+
 TEST(ProfileStoreFile, ReadsAndWritesThroughTheProfileFile) {
     const std::string file = ProfilePath("torvinel_profile_store.ini");
     WritePrivateProfileStringA("Pos", nullptr, nullptr, file.c_str());

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -103,6 +104,25 @@ protected:
         return value;
     }
 
+    // As Get, through RegQueryValueExW: a string's data as UTF-16 units.
+    RawValue GetWide(const std::string& section, const std::string& name) const {
+        RawValue value;
+        HKEY key = nullptr;
+        value.rc = RegOpenKeyExA(HKEY_CURRENT_USER, Path(section).c_str(), 0, KEY_READ, &key);
+        if (value.rc != ERROR_SUCCESS) return value;
+        const std::basic_string<WCHAR> wide(name.begin(), name.end());  // ASCII names
+        DWORD size = 0;
+        value.rc = RegQueryValueExW(key, wide.c_str(), nullptr, &value.type, nullptr, &size);
+        if (value.rc == ERROR_SUCCESS) {
+            value.data.resize(size);
+            value.rc =
+                RegQueryValueExW(key, wide.c_str(), nullptr, &value.type, value.data.data(), &size);
+            value.data.resize(size);
+        }
+        RegCloseKey(key);
+        return value;
+    }
+
     // The value is there with this type and exactly these bytes.
     void ExpectValue(const std::string& section, const std::string& name, DWORD type,
                      const std::vector<uint8_t>& data) const {
@@ -110,6 +130,20 @@ protected:
         EXPECT_EQ(value.rc, ERROR_SUCCESS) << name;
         EXPECT_EQ(value.type, type) << name;
         EXPECT_EQ(value.data, data) << name;
+    }
+
+    // A REG_SZ written by RegSetValueExW is there with exactly these UTF-16 units and a NUL.
+    void ExpectWideValue(const std::string& section, const std::string& name,
+                         const std::u16string& units) const {
+        std::vector<uint8_t> bytes;
+        for (const char16_t u : units + u'\0') {
+            bytes.push_back(static_cast<uint8_t>(u));
+            bytes.push_back(static_cast<uint8_t>(u >> 8));
+        }
+        const RawValue value = GetWide(section, name);
+        EXPECT_EQ(value.rc, ERROR_SUCCESS) << name;
+        EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ)) << name;
+        EXPECT_EQ(value.data, bytes) << name;
     }
 
     bool KeyExists(const std::string& section) const {
@@ -132,6 +166,26 @@ protected:
             RegCloseKey(key);
         }
         return values;
+    }
+
+    // The names of a section's values, sorted.
+    std::vector<std::string> ValueNames(const std::string& section) const {
+        std::vector<std::string> names;
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, Path(section).c_str(), 0, KEY_READ, &key) !=
+            ERROR_SUCCESS)
+            return names;
+        char name[256];
+        for (DWORD index = 0;; ++index) {
+            DWORD length = sizeof name;
+            if (RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                break;
+            names.emplace_back(name, length);
+        }
+        RegCloseKey(key);
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     std::string m_key;

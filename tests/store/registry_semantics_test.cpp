@@ -1,6 +1,8 @@
 // The registry and profile-file behaviour the profile store relies on, checked with the
 // raw Win32 calls: natively against our stand-in, under Wine against the real thing.
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "tests/store/registry_fixture.h"
 
@@ -110,6 +112,112 @@ TEST_F(RegistrySemantics, QueryInfoCountsValues) {
     PutDword("S", "one", 3);  // same name: replaces
     EXPECT_EQ(ValueCount("S"), 2u);
     EXPECT_EQ(ValueCount("Missing"), 0u);
+}
+
+// UTF-16 value names and data, as the W functions take them on both builds.
+std::u16string Units(const char16_t* text) { return text; }
+std::vector<uint8_t> UnitBytes(const std::u16string& units) {
+    std::vector<uint8_t> bytes;
+    for (const char16_t u : units) {
+        bytes.push_back(static_cast<uint8_t>(u));
+        bytes.push_back(static_cast<uint8_t>(u >> 8));
+    }
+    return bytes;
+}
+const WCHAR* W(const std::u16string& units) {
+    return reinterpret_cast<const WCHAR*>(units.c_str());
+}
+
+TEST_F(RegistrySemantics, WideStringsKeepEveryUnitAndCountBytes) {
+    UniqueRegKey key;
+    ASSERT_TRUE(CreateRegistryKey(key, HKEY_CURRENT_USER, Path("S").c_str(), 0x2001F));
+    // e acute, an emoji as a surrogate pair, a lone surrogate, then the NUL.
+    const std::vector<uint8_t> wide =
+        UnitBytes(std::u16string(u"a\u00E9\U0001F600") + u'\xD800' + u'\0');
+    ASSERT_EQ(wide.size(), 12u);
+    ASSERT_EQ(RegSetValueExW(key.Get(), W(u"Wide"), 0, REG_SZ, wide.data(),
+                             static_cast<DWORD>(wide.size())),
+              ERROR_SUCCESS);
+    DWORD size = 0;
+    DWORD type = 0;
+    EXPECT_EQ(RegQueryValueExW(key.Get(), W(u"wIDE"), nullptr, &type, nullptr, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(size, 12u);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    std::vector<uint8_t> buffer(32, '#');
+    size = 10;
+    EXPECT_EQ(RegQueryValueExW(key.Get(), W(u"Wide"), nullptr, nullptr, buffer.data(), &size),
+              ERROR_MORE_DATA);
+    EXPECT_EQ(size, 12u);
+    EXPECT_EQ(buffer, std::vector<uint8_t>(32, '#')) << "a short buffer is left untouched";
+    size = static_cast<DWORD>(buffer.size());
+    EXPECT_EQ(RegQueryValueExW(key.Get(), W(u"Wide"), nullptr, nullptr, buffer.data(), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::vector<uint8_t>(buffer.begin(), buffer.begin() + size), wide);
+    EXPECT_EQ(RegQueryValueExW(key.Get(), W(u"Missing"), nullptr, nullptr, nullptr, &size),
+              ERROR_FILE_NOT_FOUND);
+
+    // Stored without its NUL (6 bytes of "xyzX": the unit after them is no NUL, which
+    // Windows and Wine would count in): one is added when there is room.
+    const std::vector<uint8_t> noNul = UnitBytes(u"xyzX");
+    ASSERT_EQ(RegSetValueExW(key.Get(), W(u"NoNul"), 0, REG_SZ, noNul.data(), 6), ERROR_SUCCESS);
+    std::fill(buffer.begin(), buffer.end(), '#');
+    size = static_cast<DWORD>(buffer.size());
+    EXPECT_EQ(RegQueryValueExW(key.Get(), W(u"NoNul"), nullptr, nullptr, buffer.data(), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(size, 6u);
+    EXPECT_EQ(std::vector<uint8_t>(buffer.begin(), buffer.begin() + 9),
+              (std::vector<uint8_t>{'x', 0, 'y', 0, 'z', 0, 0, 0, '#'}));
+
+    // A string written by one width reads in the other converted (here: ASCII).
+    PutString("S", "Narrow", "abc");
+    size = static_cast<DWORD>(buffer.size());
+    EXPECT_EQ(RegQueryValueExW(key.Get(), W(u"Narrow"), nullptr, nullptr, buffer.data(), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::vector<uint8_t>(buffer.begin(), buffer.begin() + size),
+              UnitBytes(Units(u"abc") + u'\0'));
+    const std::vector<uint8_t> ascii = UnitBytes(Units(u"Wi") + u'\0');
+    ASSERT_EQ(RegSetValueExW(key.Get(), W(u"Ascii"), 0, REG_SZ, ascii.data(), 6), ERROR_SUCCESS);
+    ExpectValue("S", "Ascii", REG_SZ, Bytes("Wi"));
+    // Other types are bytes to both widths.
+    PutDword("S", "Dword", 0x00420041);
+    size = static_cast<DWORD>(buffer.size());
+    EXPECT_EQ(RegQueryValueExW(key.Get(), W(u"Dword"), nullptr, &type, buffer.data(), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(std::vector<uint8_t>(buffer.begin(), buffer.begin() + size), DwordBytes(0x00420041));
+}
+
+TEST_F(RegistrySemantics, EnumerationListsEveryNameOnce) {
+    PutDword("S", "Pos[0][0]", 1);
+    PutString("S", "Name[0][0]", "x");
+    PutDword("S", "PathCheck[0]", 2);
+    PutDword("S", "pathcheck[0]", 3);  // the same value
+    UniqueRegKey key;
+    ASSERT_TRUE(CreateRegistryKey(key, HKEY_CURRENT_USER, Path("S").c_str(), KEY_READ));
+    std::vector<std::string> names;
+    char name[16];
+    DWORD index = 0;
+    for (;; ++index) {
+        DWORD length = sizeof name;
+        const LONG rc =
+            RegEnumValueA(key.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_NO_MORE_ITEMS) break;
+        ASSERT_EQ(rc, ERROR_SUCCESS);
+        EXPECT_EQ(length, std::strlen(name));
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Name[0][0]", "PathCheck[0]", "Pos[0][0]"}));
+    DWORD length = 12;  // "PathCheck[0]" needs 13 with its NUL
+    bool tooShort = false;
+    for (DWORD k = 0; k < index; ++k) {
+        length = 12;
+        const LONG rc =
+            RegEnumValueA(key.Get(), k, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_MORE_DATA) tooShort = true;
+    }
+    EXPECT_TRUE(tooShort) << "a name that does not fit is refused";
 }
 
 TEST(ProfileFileSemantics, ReadsWritesAndCutsLongValues) {

@@ -1,25 +1,21 @@
 // Saves cut off at every change they make (the stand-in refuses every change after the
 // k-th, as if the process had been ended there), and starts cut off while they finish
 // such a save: the next load always lists the store before the save or the one after
-// it, each layout with its own icons, and then leaves the key as a whole save does.
+// it, each layout with its own icons and paths, and then leaves the key as a whole save
+// does. Every case runs with stores without paths and with paths on most icons.
 #include <algorithm>
 #include <cstdint>
 #include <ostream>
+#include <set>
 #include <string>
 
+#include "store/layout_format.h"
 #include "store/layout_persistence.h"
 #include "tests/store/layout_dump.h"
 #include "tests/store/registry_fixture.h"
+#include "tests/store/sample_layouts.h"
 
 namespace {
-
-// Layout `id` of a test store: its own title and icons, so a mix shows.
-void AddLayout(CLayoutStore& store, int at, int id, int icons) {
-    store.SetTitle(at, ("T" + std::to_string(id)).c_str());
-    for (int j = 0; j < icons; ++j)
-        store.AddIconXY(at, id * 100 + j, j,
-                        ("icon " + std::to_string(id) + "." + std::to_string(j)).c_str());
-}
 
 // What a save can start from: the store it replaces, and the slots left beside the key.
 enum class Start {
@@ -29,18 +25,20 @@ enum class Start {
     kKeptAtLastGeneration,  // as kKeptInSaving, marked with the last generation, 0xFFFFFFFF
 };
 
-class SaveCutOff : public RegistryTest {
+class SaveCutOff : public RegistryTest, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override {
         RegistryTest::SetUp();
         // "after" is "before" with its first layout deleted (every later one moves down
-        // an index) and one more at the end; "kept" and "keptLater" are stores of saves
-        // left staged (see Start).
-        for (int id = 0; id < 4; ++id) AddLayout(before, id, id, 2 + id);
-        for (int id = 1; id < 5; ++id) AddLayout(after, id - 1, id, 2 + id);
-        AddLayout(kept, 0, 7, 3);
-        AddLayout(kept, 1, 8, 2);
-        AddLayout(keptLater, 0, 9, 5);
+        // an index, its paths with it) and one more at the end; "kept" and "keptLater"
+        // are stores of saves left staged (see Start). With paths, layout 2 has none, so
+        // a save of "after" over "before" both gives an index paths and takes them away.
+        const auto paths = [](int id) { return GetParam() && id != 2; };
+        for (int id = 0; id < 4; ++id) AddSampleLayout(before, id, id, 2 + id, paths(id));
+        for (int id = 1; id < 5; ++id) AddSampleLayout(after, id - 1, id, 2 + id, paths(id));
+        AddSampleLayout(kept, 0, 7, 3, paths(7));
+        AddSampleLayout(kept, 1, 8, 2, paths(8));
+        AddSampleLayout(keptLater, 0, 9, 5, paths(9));
     }
     void TearDown() override {
         regstub::RefuseChangesAfter(SIZE_MAX);
@@ -93,7 +91,7 @@ protected:
         }
         EXPECT_EQ(Load(), wanted);
         EXPECT_EQ(ValueCount("Title"), titles);
-        EXPECT_EQ(ValueCount("Pos"), icons);
+        EXPECT_EQ(ValueCount("Pos"), icons + PathNamesOf(store).size());
         EXPECT_FALSE(KeyExists("Saving"));
         EXPECT_FALSE(KeyExists("Saving.2"));
     }
@@ -147,10 +145,42 @@ protected:
         ASSERT_EQ(listed, Dump(store));
     }
 
+    // What a start of a copy that knows no paths does: the newest complete slot, read
+    // without its paths, written into the key in the stored order (deleting nothing),
+    // then every slot removed; without one, the slots removed. Here only "Saving" is
+    // ever complete.
+    void StartAsOlderCopy() {
+        const RawValue marker = Get("Saving", "Complete");
+        if (marker.rc == ERROR_SUCCESS && marker.data != DwordBytes(0)) {
+            CLayoutStore staged, plain;
+            {
+                CProfileStore slot;
+                slot.Open(HKEY_CURRENT_USER, Path("Saving").c_str(), nullptr,
+                          CProfileStore::Access::kRead);
+                ReadLayouts(slot, staged);
+            }
+            CopyWithoutPaths(staged, plain);
+            CProfileStore key;
+            ASSERT_EQ(key.Open(HKEY_CURRENT_USER, m_key.c_str(), nullptr), 1);
+            ASSERT_TRUE(WriteLayouts(key, plain, WriteOrder::kLayoutByLayout));
+        }
+        RegDeleteTreeA(HKEY_CURRENT_USER, Path("Saving").c_str());
+        RegDeleteTreeA(HKEY_CURRENT_USER, Path("Saving.2").c_str());
+    }
+    // Layout i as Dump shows it, without its index.
+    static std::string LayoutLine(const CLayoutStore& store, int i) {
+        CLayoutStore one;
+        CopyLayouts(store, one, [](int) { return true; });
+        for (int k = 0; k < i; ++k) one.RemoveLayout(0);
+        while (one.GetCount() > 1) one.RemoveLayout(1);
+        const std::string dump = Dump(one);
+        return dump.substr(dump.find('\n') + 3);  // past "1 layouts\n0 "
+    }
+
     CLayoutStore before, after, kept, keptLater;
 };
 
-TEST_F(SaveCutOff, StartsCutOffWhileFinishingAStagedSaveListTheNewStore) {
+TEST_P(SaveCutOff, StartsCutOffWhileFinishingAStagedSaveListTheNewStore) {
     size_t total = 0, firstNew = 0;
     Measure(total, firstNew);
     // Cut once the staging is whole, at the marker, in the key's values, before the
@@ -176,7 +206,7 @@ TEST_F(SaveCutOff, StartsCutOffWhileFinishingAStagedSaveListTheNewStore) {
 
 // The save staged beside a slot of the last generation marks its own with a generation
 // that reads as complete and as newer: a start after it finishes that save.
-TEST_F(SaveCutOff, TheGenerationAfterTheLastIsCompleteAndNewer) {
+TEST_P(SaveCutOff, TheGenerationAfterTheLastIsCompleteAndNewer) {
     for (size_t k = 0;; ++k) {
         SCOPED_TRACE("cut after change " + std::to_string(k));
         ASSERT_NO_FATAL_FAILURE(Begin(Start::kKeptAtLastGeneration));
@@ -192,7 +222,7 @@ TEST_F(SaveCutOff, TheGenerationAfterTheLastIsCompleteAndNewer) {
 }
 
 // What a save can start from: the store it replaces, and the slots left beside the key.
-TEST_F(SaveCutOff, EveryCutFromEveryStartListsTheOldOrTheNewStoreWhole) {
+TEST_P(SaveCutOff, EveryCutFromEveryStartListsTheOldOrTheNewStoreWhole) {
     struct Case {
         Start start;
         const char* name;
@@ -235,5 +265,50 @@ TEST_F(SaveCutOff, EveryCutFromEveryStartListsTheOldOrTheNewStoreWhole) {
         EXPECT_TRUE(newListed);
     }
 }
+
+// A copy of the program that knows no paths may be the one to start after a save of
+// ours was cut off: it finishes our staging without its paths (writing the other values
+// into the key, deleting nothing) or keeps the key. Whatever the cut, the next load of
+// ours lists every layout with its own paths or with none, and the save after it
+// leaves no other path value.
+TEST_P(SaveCutOff, AnOlderCopyFinishingACutSaveNeverPairsPathsWithOtherIcons) {
+    // Every layout of both stores as Dump shows it, without its index.
+    std::set<std::string> whole;
+    for (const CLayoutStore* store : {&before, &after}) {
+        for (int i = 0; i < store->GetCount(); ++i) whole.insert(LayoutLine(*store, i));
+    }
+    CLayoutStore plainBefore, plainAfter;
+    CopyWithoutPaths(before, plainBefore);
+    CopyWithoutPaths(after, plainAfter);
+    size_t total = 0, firstNew = 0;
+    Measure(total, firstNew);
+    for (size_t k = 0; k <= total; ++k) {
+        SCOPED_TRACE("cut after change " + std::to_string(k) + " of " + std::to_string(total));
+        SaveCutAfter(after, k);
+        ASSERT_NO_FATAL_FAILURE(StartAsOlderCopy());
+        CLayoutStore loaded;
+        ASSERT_EQ(LoadLayouts(loaded, m_key), LoadResult::kLoaded);
+        CLayoutStore plain;
+        CopyWithoutPaths(loaded, plain);
+        EXPECT_TRUE(Dump(plain) == Dump(plainBefore) || Dump(plain) == Dump(plainAfter))
+            << Dump(plain);
+        for (int i = 0; i < loaded.GetCount(); ++i) {
+            bool paths = false;
+            for (int j = 0; j < loaded.GetIconCount(i); ++j)
+                paths = paths || !loaded.GetIconPath(i, j).empty();
+            if (paths) {
+                EXPECT_EQ(whole.count(LayoutLine(loaded, i)), 1u) << Dump(loaded);
+            }
+        }
+        // Whatever the older copy left, the next save of ours leaves only its own paths.
+        ASSERT_TRUE(SaveLayouts(loaded, m_key));
+        EXPECT_EQ(PathNames(ValueNames("Pos")), PathNamesOf(loaded));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, SaveCutOff, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "WithPaths" : "WithoutPaths";
+                         });
 
 }  // namespace

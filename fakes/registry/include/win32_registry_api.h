@@ -16,6 +16,9 @@ using LPBYTE = BYTE*;
 using LPDWORD = DWORD*;
 using LPSTR = char*;
 using LPCSTR = const char*;
+// A UTF-16 code unit, as Windows' WCHAR (wchar_t there is 16 bits, here 32).
+using WCHAR = char16_t;
+using LPCWSTR = const WCHAR*;
 using ULONG_PTR = uintptr_t;
 struct _FILETIME {
     DWORD dwLowDateTime;
@@ -41,6 +44,7 @@ constexpr LONG ERROR_ACCESS_DENIED = 5;
 constexpr LONG ERROR_INVALID_HANDLE = 6;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_MORE_DATA = 234;
+constexpr LONG ERROR_NO_MORE_ITEMS = 259;
 constexpr LONG ERROR_KEY_DELETED = 1018;
 
 constexpr DWORD REG_NONE = 0;
@@ -70,6 +74,18 @@ LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD
                       LPBYTE lpData, LPDWORD lpcbData);
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
                     DWORD cbData);
+// The W functions take UTF-16 value names and data. A string value (REG_SZ,
+// REG_EXPAND_SZ, REG_MULTI_SZ) written by one width and read by the other is converted as
+// Windows converts it, but character by character for ASCII only: the stand-in knows no
+// code page, every other character reads as '?'. Value names must be ASCII.
+LONG RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                      LPBYTE lpData, LPDWORD lpcbData);
+LONG RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD Reserved, DWORD dwType,
+                    const BYTE* lpData, DWORD cbData);
+// Names and types only (lpData and lpcbData must be null), in the order of the folded
+// names; the name's length without its NUL in *lpcchValueName.
+LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
+                   LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData);
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
 LONG RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey);
 LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved,
