@@ -55,7 +55,8 @@ void CLayoutDlg::OnRemember() {
     // The shell's view object names each icon by what it is (its path), on a thread of
     // its own: one that does not answer costs the capture no more than its time-out.
     std::unique_ptr<desktop::ViewSession> session;
-    if (m_scheme == desktop::Scheme::RemoteByName) session = std::make_unique<desktop::ViewSession>();
+    if (m_scheme == desktop::Scheme::RemoteByName)
+        session = std::make_unique<desktop::ViewSession>();
     SessionNamer namer(session.get());
     switch (desktop::CaptureLayout(desk, m_layouts, dlg.m_strTitle, m_scheme, &namer)) {
         case desktop::CaptureOutcome::NoView:

@@ -86,8 +86,16 @@ void CLayoutDlg::StartRestore(int32_t nMode) {
     m_restoring.RemoveAll();
     m_nRestoredLine = m_list.GetCurSel();
     if (m_nRestoredLine >= 0) CopyLayout(m_layouts, m_nRestoredLine, m_restoring);
-    RestoreParams params{nMode,  m_list.GetSafeHwnd(), &m_nAbort,    nullptr,  {0},
-                         m_hWnd, WM_RESTORE_DONE,      &m_restoring, m_scheme, stopArranging,
+    RestoreParams params{nMode,
+                         m_list.GetSafeHwnd(),
+                         &m_nAbort,
+                         nullptr,
+                         {0},
+                         m_hWnd,
+                         WM_RESTORE_DONE,
+                         &m_restoring,
+                         m_scheme,
+                         stopArranging,
                          WM_RESTORE_BEFORE};
     m_nSpeed.store(1, std::memory_order_relaxed);
     m_nAbort.store(0, std::memory_order_relaxed);

@@ -255,8 +255,7 @@ struct ViewObject::Chain {
                 return false;
             if (untilReached && i < progress.load()) return true;  // moved while being read
             const POINT difference = {there.x - x, there.y - y};
-            if (measured > 0 && (difference.x != first.x || difference.y != first.y))
-                return false;
+            if (measured > 0 && (difference.x != first.x || difference.y != first.y)) return false;
             first = difference;
             ++measured;
             return true;
@@ -326,7 +325,8 @@ std::vector<std::wstring> ViewObject::PairReading(const std::vector<ReadIcon>& r
     // Where the view counts its places from, on the items paired so far (a few, from
     // the last): only an offset that every one measured shows, at least two, is trusted.
     const auto place = [&](int v, POINT& at) {
-        return SUCCEEDED(chain.view->GetItemPosition(chain.items[static_cast<size_t>(v)].Get(), &at));
+        return SUCCEEDED(
+            chain.view->GetItemPosition(chain.items[static_cast<size_t>(v)].Get(), &at));
     };
     constexpr int kTries = 6;
     int measured = 0, tries = 0;
@@ -366,8 +366,8 @@ std::vector<std::wstring> ViewObject::PairReading(const std::vector<ReadIcon>& r
         STRRET name = {};
         // SHGDN_FORPARSING alone: with SHGDN_INFOLDER the Public desktop's copy of an item
         // and the user's own read the same.
-        const HRESULT hr = folder->GetDisplayNameOf(chain.items[static_cast<size_t>(paired[i])].Get(),
-                                                    SHGDN_FORPARSING, &name);
+        const HRESULT hr = folder->GetDisplayNameOf(
+            chain.items[static_cast<size_t>(paired[i])].Get(), SHGDN_FORPARSING, &name);
         if (Unreachable(hr)) break;
         if (FAILED(hr)) continue;
         names[i] = WideName(name, chain.items[static_cast<size_t>(paired[i])].Get());
@@ -386,9 +386,10 @@ size_t ViewObject::Tell(const std::vector<PlacedIcon>& icons,
     points.reserve(icons.size());
     for (const PlacedIcon& icon : icons) {
         const size_t at = static_cast<size_t>(icon.index);
-        const int v = !chain.paired.empty()
-                          ? (at < chain.paired.size() ? chain.paired[at] : restore::ViewPairing::kNoItem)
-                          : chain.pairing.Pair(icon.index, icon.text);
+        const int v =
+            !chain.paired.empty()
+                ? (at < chain.paired.size() ? chain.paired[at] : restore::ViewPairing::kNoItem)
+                : chain.pairing.Pair(icon.index, icon.text);
         if (v == restore::ViewPairing::kNoItem || taken[static_cast<size_t>(v)]) continue;
         taken[static_cast<size_t>(v)] = true;
         items.push_back(chain.items[static_cast<size_t>(v)].Get());

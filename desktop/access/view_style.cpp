@@ -11,7 +11,8 @@ bool ArrangesItself(HWND view) {
 
 void StopArranging(HWND view) {
     const LONG_PTR style = GetWindowLongPtrA(view, GWL_STYLE);
-    if (style & LVS_AUTOARRANGE) SetWindowLongPtrA(view, GWL_STYLE, style & ~LONG_PTR{LVS_AUTOARRANGE});
+    if (style & LVS_AUTOARRANGE)
+        SetWindowLongPtrA(view, GWL_STYLE, style & ~LONG_PTR{LVS_AUTOARRANGE});
 }
 
 }  // namespace desktop

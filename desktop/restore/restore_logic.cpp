@@ -99,7 +99,8 @@ std::vector<desktop::PlacedIcon> Move(desktop::Desktop& desk, Mover& mover, cons
             if (!underHome) continue;
         }
         if (!mover.StillThere(icon.index, icon.text)) continue;
-        if (mover.Set(icon.index, icon.to)) placed.push_back({icon.index, icon.text, icon.to.x, icon.to.y});
+        if (mover.Set(icon.index, icon.to))
+            placed.push_back({icon.index, icon.text, icon.to.x, icon.to.y});
     }
     if (!nt || desk.Lost()) placed.clear();  // a shell that does not answer is told nothing
     return placed;
@@ -134,7 +135,8 @@ RestoreOutcome RunRestore(desktop::Desktop& desk, const RestoreJob& job, Partner
         for (size_t i = 0; i < paths.size() && i < before->icons.size(); ++i)
             before->icons[i].path = paths[i];
     }
-    const Plan plan = PlanRestore(job.store, job.layout, job.scheme, *before, snapping.StillSnaps());
+    const Plan plan =
+        PlanRestore(job.store, job.layout, job.scheme, *before, snapping.StillSnaps());
     partners.Planned(plan.steady);
     if (plan.movesAny && !partners.KeepBefore(before->icons)) return RestoreOutcome::kEnded;
     Mover mover(desk, view, *ctx, job);

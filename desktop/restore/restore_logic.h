@@ -28,9 +28,9 @@ enum RestoreMode : int32_t {
 
 // How a restore ended, as the dialog is told once idle (the worker shows nothing).
 enum class RestoreOutcome : int {
-    kEnded = 0,           // done, stopped, nothing to do, no view, or refused
-    kReadingFailed = 1,   // no access context, or the view stopped answering before any move
-    kStillArranges = 2,   // auto arrange could not be taken off: nothing moved
+    kEnded = 0,          // done, stopped, nothing to do, no view, or refused
+    kReadingFailed = 1,  // no access context, or the view stopped answering before any move
+    kStillArranges = 2,  // auto arrange could not be taken off: nothing moved
 };
 
 // What a restore reads besides the desktop: the layouts, the layout to put back, the

@@ -53,13 +53,16 @@ Plan PlanRestore(const CLayoutStore& store, int layout, desktop::Scheme scheme,
         PathPairing paths(store, layout);
         if (paths.Any())
             for (int i = 0; i < n; ++i)
-                savedOf[static_cast<size_t>(i)] = paths.Take(before.icons[static_cast<size_t>(i)].path);
+                savedOf[static_cast<size_t>(i)] =
+                    paths.Take(before.icons[static_cast<size_t>(i)].path);
         NamePairing names(store, layout, paths.Taken());
         for (int i = 0; i < n; ++i)
             if (savedOf[static_cast<size_t>(i)] < 0)
-                savedOf[static_cast<size_t>(i)] = names.Take(before.icons[static_cast<size_t>(i)].name);
+                savedOf[static_cast<size_t>(i)] =
+                    names.Take(before.icons[static_cast<size_t>(i)].name);
     } else {
-        for (int i = 0; i < std::min(n, store.GetIconCount(layout)); ++i) savedOf[static_cast<size_t>(i)] = i;
+        for (int i = 0; i < std::min(n, store.GetIconCount(layout)); ++i)
+            savedOf[static_cast<size_t>(i)] = i;
     }
     // Box ids are item indexes: every icon where the restore leaves it.
     std::vector<int> unpaired;

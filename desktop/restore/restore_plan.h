@@ -65,9 +65,9 @@ struct Plan {
 // Pairs the icons of `before` with `layout` (on the NT family first by the shell's
 // parsing name where the layout and the reading hold them, each saved place at most
 // once; then by name among the rest: the k-th icon of a name takes the k-th saved place
-// of that name; by index elsewhere) and works out the plan. With `nearIsHome` (a desktop that snaps to its grid and could not be
-// switched) an icon within half the spacing of its target on both axes counts as home
-// for movesAny; otherwise the comparison is exact. Sends no message.
+// of that name; by index elsewhere) and works out the plan. With `nearIsHome` (a desktop that snaps
+// to its grid and could not be switched) an icon within half the spacing of its target on both axes
+// counts as home for movesAny; otherwise the comparison is exact. Sends no message.
 Plan PlanRestore(const CLayoutStore& store, int layout, desktop::Scheme scheme,
                  const Before& before, bool nearIsHome = false);
 

@@ -24,18 +24,18 @@ struct SimItem {
 };
 
 enum class SimOp {
-    FindView,      // FindWindowA and the child walk
-    CountItems,    // LVM_GETITEMCOUNT, also the one inside every remote read
-    OpenRemote,    // OpenProcess + VirtualAllocEx (ok = false when it failed)
-    OpenShared,    // CreateFileMappingA + MapViewOfFile (ok = false when it failed)
-    CloseContext,  // release of an opened context
-    ReadText,      // LVM_GETITEMA (only sent for an index inside the count)
-    ReadPosition,  // LVM_GETITEMPOSITION (remote: only inside the count)
-    SetPosition,   // LVM_SETITEMPOSITION (ok = false when the view refused it)
-    ReadScreen,    // LVM_GETITEMSPACING, with the monitors read on our side
-    ReadExStyle,   // LVM_GETEXTENDEDLISTVIEWSTYLE
-    SetExStyle,    // LVM_SETEXTENDEDLISTVIEWSTYLE (the bits in `mask`, the style in lParam)
-    StopArranging, // LVS_AUTOARRANGE taken off the window's style (no message)
+    FindView,       // FindWindowA and the child walk
+    CountItems,     // LVM_GETITEMCOUNT, also the one inside every remote read
+    OpenRemote,     // OpenProcess + VirtualAllocEx (ok = false when it failed)
+    OpenShared,     // CreateFileMappingA + MapViewOfFile (ok = false when it failed)
+    CloseContext,   // release of an opened context
+    ReadText,       // LVM_GETITEMA (only sent for an index inside the count)
+    ReadPosition,   // LVM_GETITEMPOSITION (remote: only inside the count)
+    SetPosition,    // LVM_SETITEMPOSITION (ok = false when the view refused it)
+    ReadScreen,     // LVM_GETITEMSPACING, with the monitors read on our side
+    ReadExStyle,    // LVM_GETEXTENDEDLISTVIEWSTYLE
+    SetExStyle,     // LVM_SETEXTENDEDLISTVIEWSTYLE (the bits in `mask`, the style in lParam)
+    StopArranging,  // LVS_AUTOARRANGE taken off the window's style (no message)
 };
 
 struct SimCall {

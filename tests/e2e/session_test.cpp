@@ -118,8 +118,8 @@ TEST_F(Session, ClosedOrEndedWhileTheRestoreReadsMovesNothing) {
             driver::PostClose(app->main());
         } else {
             DWORD_PTR answer = 0;
-            ASSERT_TRUE(SendMessageTimeoutW(app->main(), WM_QUERYENDSESSION, 0, 0,
-                                            SMTO_ABORTIFHUNG, 5000, &answer));
+            ASSERT_TRUE(SendMessageTimeoutW(app->main(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG,
+                                            5000, &answer));
             ASSERT_TRUE(SendMessageTimeoutW(app->main(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG,
                                             5000, &answer));
         }

@@ -26,8 +26,8 @@ using e2e::Buttons;
 using testdesk::TestItem;
 
 // report.txt and report.pdf read alike; the restart reverses the shell's order.
-const std::vector<TestItem> kFiles = {{100, 100, "report.txt"}, {300, 100, "report.pdf"},
-                                      {500, 100, "notes.doc"}};
+const std::vector<TestItem> kFiles = {
+    {100, 100, "report.txt"}, {300, 100, "report.pdf"}, {500, 100, "notes.doc"}};
 
 class PathsE2E : public e2e::DesktopFixture {
 protected:

@@ -38,8 +38,7 @@ public:
         if (onKeep) onKeep();
         return !refuse;
     }
-    std::vector<std::wstring> ParsingNames(const std::vector<desktop::ReadIcon>&,
-                                           bool w) override {
+    std::vector<std::wstring> ParsingNames(const std::vector<desktop::ReadIcon>&, bool w) override {
         waited = w;
         return paths;
     }
@@ -133,10 +132,11 @@ TEST_F(RestoreTest, ByNameInstantReadsOnceThenChecksAndSetsEachPairedIcon) {
         const std::string n = std::to_string(i);
         expected.insert(expected.end(), {"count", "text " + n, "count", "pos " + n});
     }
-    expected.insert(expected.end(), {"screen",                       //
-                                     "count", "text 0", "set 0 0x0023ffec",  // (-20, 35)
-                                     "count", "text 2", "set 2 0x00c80064",  // the first "Recycle Bin"
-                                     "close"});
+    expected.insert(expected.end(),
+                    {"screen",                               //
+                     "count", "text 0", "set 0 0x0023ffec",  // (-20, 35)
+                     "count", "text 2", "set 2 0x00c80064",  // the first "Recycle Bin"
+                     "close"});
     EXPECT_EQ(sim.LogLines(), expected);
     EXPECT_EQ(sim.Items()[1].x, 7);  // no saved place: untouched
     EXPECT_EQ(partners.kept, 1);
@@ -144,7 +144,8 @@ TEST_F(RestoreTest, ByNameInstantReadsOnceThenChecksAndSetsEachPairedIcon) {
     EXPECT_EQ(partners.before[2].name, "RECYCLE BIN");
     EXPECT_EQ(partners.before[2].x, 5);
     EXPECT_EQ(partners.steady, std::vector<int>{1});
-    EXPECT_EQ(partners.placed, (Placed{{0, "マイ ドキュメント", -20, 35}, {2, "RECYCLE BIN", 100, 200}}));
+    EXPECT_EQ(partners.placed,
+              (Placed{{0, "マイ ドキュメント", -20, 35}, {2, "RECYCLE BIN", 100, 200}}));
     ExpectReleased();
 }
 
@@ -254,7 +255,8 @@ TEST_F(RestoreTest, TheReadingIsHandedOverBeforeTheFirstMove) {
         EXPECT_EQ(partners.kept, 0) << "nothing moves: the earlier snapshot stays";
     }
     sim = SimDesktop({{"A", 0, 0}});
-    restore::RestoreJob job{store, 0, restore::kRestoreAnimated, Scheme::RemoteByName, abort, speed};
+    restore::RestoreJob job{store, 0,    restore::kRestoreAnimated, Scheme::RemoteByName,
+                            abort, speed};
     partners = RecordingPartners();
     partners.onKeep = [&] { setsWhenKept = static_cast<int>(Sets().size()); };
     restore::RunRestore(sim, job, partners);

@@ -84,7 +84,7 @@ TEST(FreePlaces, SearchesOutwardUntilItHoldsTheWholeScreen) {
     EXPECT_EQ(Str(boxes.Nearest(icon)), "950,760");  // the one hole, 19 rings out
     boxes.MoveTo(icon, {950, 760});
     const int other = boxes.Add({500, 400}, false);
-    EXPECT_EQ(Str(boxes.Nearest(other)), "stays");  // no hole left
+    EXPECT_EQ(Str(boxes.Nearest(other)), "stays");                     // no hole left
     EXPECT_EQ(Str(boxes.Nearest(boxes.Add({0, 0}, false))), "stays");  // the same grid
     EXPECT_EQ(Str(boxes.Nearest(boxes.Add({5, 0}, false))), "stays");  // no room on its grid
 
@@ -203,7 +203,8 @@ TEST(PlanRestore, MovesAnyOnlyWhenSomethingMoves) {
 TEST(ReadBefore, ReadsLikeACaptureThenTheSpacing) {
     const auto read = [](SimDesktop& sim, Scheme scheme) {
         const desktop::ViewId view = sim.FindView();
-        const auto ctx = scheme == Scheme::RemoteByName ? sim.OpenRemote(view) : sim.OpenShared(view);
+        const auto ctx =
+            scheme == Scheme::RemoteByName ? sim.OpenRemote(view) : sim.OpenShared(view);
         return restore::ReadBefore(sim, view, *ctx, scheme);
     };
     SimDesktop sim({{"a", 1, 2}, {"b", 3, 4}});
@@ -261,14 +262,16 @@ TEST(PlanRestore, NearCountsAsHomeOnlyWhereAskedFor) {
         Icon icon;
         bool nearIsHome, moves;
     } cases[] = {
-        {{"a", 125, 120}, true, false}, {{"a", 126, 100}, true, true},
-        {{"a", 100, 121}, true, true},  {{"a", 101, 100}, false, true},
+        {{"a", 125, 120}, true, false},
+        {{"a", 126, 100}, true, true},
+        {{"a", 100, 121}, true, true},
+        {{"a", 101, 100}, false, true},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(restore::PlanRestore(store, 0, Scheme::RemoteByName, Reading({c.icon}),
-                                       c.nearIsHome)
-                      .movesAny,
-                  c.moves)
+        EXPECT_EQ(
+            restore::PlanRestore(store, 0, Scheme::RemoteByName, Reading({c.icon}), c.nearIsHome)
+                .movesAny,
+            c.moves)
             << c.icon.x << "," << c.icon.y << " near " << c.nearIsHome;
 }
 
@@ -297,17 +300,20 @@ TEST(PlanRestore, PairsByParsingNameFirst) {
         std::vector<int> targetsX;  // -1: unpaired
     } cases[] = {
         {"the shell's order changed",
-         {{"予算", L"C:\\Users\\u\\Desktop\\予算.pdf"}, {"予算", L"C:\\Users\\u\\Desktop\\予算.xlsx"}},
+         {{"予算", L"C:\\Users\\u\\Desktop\\予算.pdf"},
+          {"予算", L"C:\\Users\\u\\Desktop\\予算.xlsx"}},
          {20, 10}},
         {"compared ignoring case",
          {{"予算", L"c:\\USERS\\u\\desktop\\予算.PDF"}, {"予算", L""}},
          {20, 10}},
         {"no paths read: by name, in order", {{"予算", L""}, {"予算", L""}}, {10, 20}},
         {"a new file of that name takes the place left",
-         {{"予算", L"C:\\Users\\u\\Desktop\\予算.txt"}, {"予算", L"C:\\Users\\u\\Desktop\\予算.xlsx"}},
+         {{"予算", L"C:\\Users\\u\\Desktop\\予算.txt"},
+          {"予算", L"C:\\Users\\u\\Desktop\\予算.xlsx"}},
          {20, 10}},
         {"one path twice: the second goes by name",
-         {{"予算", L"C:\\Users\\u\\Desktop\\予算.pdf"}, {"予算", L"C:\\Users\\u\\Desktop\\予算.pdf"}},
+         {{"予算", L"C:\\Users\\u\\Desktop\\予算.pdf"},
+          {"予算", L"C:\\Users\\u\\Desktop\\予算.pdf"}},
          {20, 10}},
         {"names the code page cannot tell apart",
          {{"x", L"C:\\a\\x"}, {"?", L"C:\\Users\\u\\Desktop\\予算.pdf"}},
@@ -319,7 +325,8 @@ TEST(PlanRestore, PairsByParsingNameFirst) {
         for (const Seen& s : c.desktop) before.icons.push_back({s.name, 500, 500, s.path});
         const restore::Plan plan = restore::PlanRestore(store, 0, Scheme::RemoteByName, before);
         std::vector<int> xs(c.desktop.size(), -1);
-        for (const restore::PairedIcon& p : plan.paired) xs[static_cast<size_t>(p.index)] = p.target.x;
+        for (const restore::PairedIcon& p : plan.paired)
+            xs[static_cast<size_t>(p.index)] = p.target.x;
         EXPECT_EQ(xs, c.targetsX) << c.what;
     }
 }

@@ -41,7 +41,8 @@ protected:
         testdesk::TestDesktopOptions options;
         options.snapToGrid = snaps;
         StartDesktop(items, options);
-        const auto spacing = static_cast<DWORD>(SendMessageA(td->ListView(), LVM_GETITEMSPACING, FALSE, 0));
+        const auto spacing =
+            static_cast<DWORD>(SendMessageA(td->ListView(), LVM_GETITEMSPACING, FALSE, 0));
         return {LOWORD(spacing), HIWORD(spacing)};
     }
     bool Snaps() const { return (td->ListViewExStyle() & LVS_EX_SNAPTOGRID) != 0; }
@@ -49,8 +50,8 @@ protected:
     static void Seed(const std::vector<TestItem>& saved) {
         e2e::SeedLayout home{L"home", {}};
         for (const TestItem& item : saved)
-            home.icons.push_back({PackIconPos(item.x, item.y),
-                                  std::wstring(item.text.begin(), item.text.end())});
+            home.icons.push_back(
+                {PackIconPos(item.x, item.y), std::wstring(item.text.begin(), item.text.end())});
         e2e::SeedLayouts({home});
     }
 
@@ -67,8 +68,8 @@ protected:
         ASSERT_EQ(now.size(), saved.size());
         for (size_t i = 0; i < now.size(); ++i)
             EXPECT_TRUE(now[i].x == saved[i].x && now[i].y == saved[i].y)
-                << now[i].text << " at " << now[i].x << "," << now[i].y << ", saved "
-                << saved[i].x << "," << saved[i].y;
+                << now[i].text << " at " << now[i].x << "," << now[i].y << ", saved " << saved[i].x
+                << "," << saved[i].y;
     }
 };
 
@@ -84,7 +85,8 @@ TEST_F(SnappingE2E, IconsLandExactlyAndTheSnappingComesBack) {
     };
     for (const Case& c : cases) {
         for (const int button : {IDC_RESTORE, IDC_FUN_RESTORE}) {
-            SCOPED_TRACE(std::string(c.what) + (button == IDC_RESTORE ? ", instant" : ", enjoyable"));
+            SCOPED_TRACE(std::string(c.what) +
+                         (button == IDC_RESTORE ? ", instant" : ", enjoyable"));
             Spacing s{0, 0};
             // The places depend on the spacing: start once to read it.
             s = StartSnapping({{0, 0, "a"}, {0, 0, "b"}});
@@ -105,7 +107,9 @@ TEST_F(SnappingE2E, IconsLandExactlyAndTheSnappingComesBack) {
                 const std::atomic<int32_t> no{0}, one{1};
                 for (int i = 0; i < 2; ++i)
                     restore::AnimateIcon(start[i].x, start[i].y, saved[i].x, saved[i].y, no, one,
-                                         [&](int32_t x, int32_t y) { steps.push_back({i, x, y}); });
+                                         [&](int32_t x, int32_t y) {
+                                             steps.push_back({i, x, y});
+                                         });
                 EXPECT_EQ(td->SetPositionLog(), steps);
             }
             EXPECT_TRUE(app.Close());

@@ -37,7 +37,8 @@ public:
         store.SetTitle(index, m_title.c_str());
         for (const desktop::ReadIcon& icon : icons) {
             store.AddIconXY(index, icon.x, icon.y, icon.name.c_str());
-            if (!icon.path.empty()) store.SetIconPath(index, store.GetIconCount(index) - 1, icon.path);
+            if (!icon.path.empty())
+                store.SetIconPath(index, store.GetIconCount(index) - 1, icon.path);
         }
         return true;
     }

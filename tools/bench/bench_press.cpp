@@ -60,7 +60,7 @@ int main() {
     const double hundred = PressToBusy(100), thousand = PressToBusy(1000);
     std::printf("press to busy labels: 100 icons %.2f ms, 1,000 icons %.2f ms (medians of %d)\n",
                 hundred, thousand, kRounds);
-    std::printf("BENCH press to busy labels, 1000 icons against 100 %.2f %.2f %.3f 1.1\n",
-                thousand, hundred, hundred > 0 ? thousand / hundred : 0.0);
+    std::printf("BENCH press to busy labels, 1000 icons against 100 %.2f %.2f %.3f 1.1\n", thousand,
+                hundred, hundred > 0 ? thousand / hundred : 0.0);
     return 0;
 }

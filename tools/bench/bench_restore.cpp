@@ -167,7 +167,8 @@ void BenchInstant(int pairs = 0, bool snapping = false) {
             const std::string text = ctx->ReadText(i);
             BareSend(view, LVM_SETITEMPOSITION, i, Packed(sent[layout][i].x, sent[layout][i].y));
         }
-        if (snapping) BareSend(view, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SNAPTOGRID, LVS_EX_SNAPTOGRID);
+        if (snapping)
+            BareSend(view, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SNAPTOGRID, LVS_EX_SNAPTOGRID);
     };
     std::vector<Sample> byIndex, byName, bareTimes, bareReadTimes;
     for (int round = 0; round < kRounds; ++round) {

@@ -65,8 +65,7 @@ double BenchRestoreWithSnapshot() {
         copy.SetTitle(0, store.GetTitle(layout).c_str());
         for (int j = 0; j < store.GetIconCount(layout); ++j)
             copy.AddIcon(0, store.GetPackedPos(layout, j), store.GetIconName(layout, j));
-        BenchRestore(desk, copy, 0, 0, desktop::Scheme::RemoteByName, abort, speed, false,
-                     &store);
+        BenchRestore(desk, copy, 0, 0, desktop::Scheme::RemoteByName, abort, speed, false, &store);
     };
     // The same messages: the snapping read, one reading, the spacing, then per icon its
     // text checked and its place.
@@ -151,7 +150,8 @@ double BenchRestoreWithSnapshot() {
 // measured above (`restoreMs`).
 void BenchPlanOfThousands(double restoreMs) {
     constexpr int kMany = 5000, kNewMany = 500, kCols = 64, kRows = 36;
-    desktop::Screen screen{40, 40, {{0, 0, 2560, 1440}, {2560, 0, 5120, 1440}, {5120, 0, 7680, 1440}}};
+    desktop::Screen screen{
+        40, 40, {{0, 0, 2560, 1440}, {2560, 0, 5120, 1440}, {5120, 0, 7680, 1440}}};
     const auto cell = [&](int k) {
         const int m = k / (kCols * kRows), r = k % (kCols * kRows);
         return std::pair<int, int>{m * 2560 + (r % kCols) * 40, (r / kCols) * 40};
@@ -191,8 +191,10 @@ void BenchPlanOfThousands(double restoreMs) {
             "plan of %zu icons on three monitors%s (%zu moved off restored ones): %.2f ms, %.3f "
             "%% of a restore of 5,000 icons (%.0f ms)\n",
             before.icons.size(), full ? ", screens full" : "", moved, p, 100.0 * p / whole, whole);
-        std::printf("BENCH plan of 5000 icons on three monitors%s, share of the restore %.2f %.1f %.4f 0.01\n",
-                    full ? " (screens full)" : "", p, whole, p / whole);
+        std::printf(
+            "BENCH plan of 5000 icons on three monitors%s, share of the restore %.2f %.1f %.4f "
+            "0.01\n",
+            full ? " (screens full)" : "", p, whole, p / whole);
     }
 }
 
