@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "desktop/access/view_object.h"
@@ -28,6 +29,14 @@ void PrintTo(const Place& p, std::ostream* os) { *os << "(" << p.x << ", " << p.
 
 const std::vector<TestItem> kItems{
     {10, 10, "told"}, {10, 100, "told then moved"}, {10, 190, "moved"}, {10, 280, "untouched"}};
+
+// Each item as "text x y", in list-view order.
+std::vector<std::string> Listed(const TestDesktop& desk) {
+    std::vector<std::string> listed;
+    for (const TestItem& item : desk.Items())
+        listed.push_back(item.text + " " + std::to_string(item.x) + " " + std::to_string(item.y));
+    return listed;
+}
 
 std::vector<Place> Places(const TestDesktop& desk) {
     std::vector<Place> places;
@@ -81,6 +90,32 @@ TEST_F(TestDesktopRestart, ToldPlacesComeBackListViewPlacesDoNot) {
     MoveByListView(*desk, 0, 700, 40);
     ASSERT_TRUE(desk->Restart());
     EXPECT_EQ(Places(*desk), told);
+}
+
+// A desktop whose restart changes the order (as Explorer's list-view indexes change):
+// the restarted process lists the items in reverse, each at its own place, and a place
+// told in that order is kept for the item told, not for the index.
+TEST_F(TestDesktopRestart, AReorderingRestartListsTheItemsInReverseAtTheirPlaces) {
+    testdesk::TestDesktopOptions options;
+    options.viewObject = testdesk::ViewObjectMode::kSameOrder;
+    options.reorderOnRestart = true;
+    desk.reset();
+    desk = std::make_unique<TestDesktop>(kItems, options);
+    ASSERT_TRUE(desk->Ready());
+    const auto tell = [](int index, const char* text, int x, int y) {
+        desktop::ViewObject view;
+        ASSERT_TRUE(view.Ready());
+        ASSERT_EQ(view.Tell({{index, text, x, y}}, [] { return true; }), 1u);
+    };
+    tell(0, "told", 300, 40);
+    ASSERT_TRUE(desk->Restart());
+    EXPECT_EQ(Listed(*desk), (std::vector<std::string>{"untouched 10 280", "moved 10 190",
+                                                       "told then moved 10 100", "told 300 40"}));
+
+    tell(1, "moved", 500, 190);  // index 1 now shows the file's third item
+    ASSERT_TRUE(desk->Restart());
+    EXPECT_EQ(Listed(*desk), (std::vector<std::string>{"untouched 10 280", "moved 500 190",
+                                                       "told then moved 10 100", "told 300 40"}));
 }
 
 TEST_F(TestDesktopRestart, NothingToldLaysOutAsAtTheStart) {

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "tools/test_desktop/protocol.h"
+
 namespace testdesk {
 
 DesktopOptions ParseOptions(int argc, char** argv) {
@@ -51,6 +53,12 @@ DesktopOptions ParseOptions(int argc, char** argv) {
             o.autoArrange = o.keepsArranging = true;
         else if (a == "--snap")
             o.snapToGrid = true;
+        else if (a == "--hide-extensions")
+            o.hideExtensions = true;
+        else if (a == "--reorder-on-restart")
+            o.reorderOnRestart = true;
+        else if (a == kRestartedOption)
+            o.restarted = true;
         else if (a == "--style-log" && hasValue)
             o.styleLog = argv[++i];
     }

@@ -5,6 +5,7 @@
 //                    [--hang-after N] [--die-after N] [--emulate-9x] [--size WxH]
 //                    [--view-object MODE --view-log FILE] [--keep FILE] [--origin X,Y]
 //                    [--auto-arrange [--keeps-arranging]] [--snap] [--style-log FILE]
+//                    [--hide-extensions] [--reorder-on-restart]
 //
 // --items   one icon per line: "x y text" (decimal x and y, one space, the text in the
 //           ANSI code page up to the line end; CR before LF ignored). No file or an empty
@@ -64,10 +65,21 @@
 // --style-log  every LVM_SETEXTENDEDLISTVIEWSTYLE from another process is appended as
 //           "exstyle MASK VALUE", every change of the list view's GWL_STYLE (whoever
 //           made it) as "style OLD NEW" (hex, 0x%08x). The clear-log message empties it.
+// --hide-extensions  the list view shows each item's name without its extension, as the
+//           shell does for a user who hides extensions (hidden_extensions.h: "report.txt"
+//           reads "report", ".profile" stays); the items file, the view object's item IDs
+//           and their parsing names keep the whole file name. While the desktop runs, the
+//           user's HideFileExt (kAdvancedKey of HKCU) is 1, so that every process's desktop
+//           folder reads the item IDs as the list view shows them; what was there is put
+//           back when the desktop ends (a restart's new process sets it again). One desktop
+//           at a time per Wine prefix.
+// --reorder-on-restart  a process started by kRestartMessage lists its items in reverse
+//           item order, as the list-view indexes change when Explorer restarts; each item
+//           keeps its place (the kept one, else the items file's).
 //
 // kRestartMessage to the host window restarts the desktop as the shell restarts: the
 // send returns 1, the process ends (its windows first) and starts anew with the same
-// command line; only what --keep kept comes back.
+// command line and kRestartedOption; only what --keep kept comes back.
 //
 // kListViewMessage to the host window returns the view's window handle; kExStyleMessage
 // the list view's extended style; kFolderFlagsMessage the view object's folder flags (as
@@ -97,6 +109,9 @@ constexpr char kExStyleMessage[] = "TorvinelTestDesktopExStyle";
 constexpr char kFolderFlagsMessage[] = "TorvinelTestDesktopFolderFlags";
 
 constexpr char kDecoyTitle[] = "Torvinel decoy view";
+
+// Added to the command line of the process a restart starts.
+constexpr char kRestartedOption[] = "--restarted";
 
 // Manual-reset events named after the test desktop's process id: set while it holds a
 // message; set by the client to let it go.

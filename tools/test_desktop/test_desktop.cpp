@@ -3,19 +3,25 @@
 // icons of an items file (or the trees of other shells, or a decoy of another program);
 // logs the positions it is told to set and the styles it is given, places what it is
 // told as Explorer does (told_place.h), dumps its items on request, can hang or die on
-// demand and emulate the 9x shared arena. See protocol.h for the options.
+// demand and emulate the 9x shared arena; it may show names without their extensions
+// and list its items in another order after a restart. See protocol.h for the options.
 #include <windows.h>
 #include <commctrl.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <numeric>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "desktop/access/shared_block.h"
+#include "tools/test_desktop/code_page.h"
 #include "tools/test_desktop/demo_icons.h"
 #include "tools/test_desktop/desktop_options.h"
+#include "tools/test_desktop/hidden_extensions.h"
 #include "win/unique_handle.h"
 #include "tools/test_desktop/items_file.h"
 #include "tools/test_desktop/line_log.h"
@@ -35,7 +41,7 @@ constexpr UINT kFallbackDelayMs = 3000;
 
 struct State {
     testdesk::DesktopOptions options;
-    std::vector<testdesk::TestItem> items;
+    std::vector<testdesk::TestItem> items;  // in list-view order; texts as file names
     HWND progman = nullptr;
     HWND host = nullptr;  // takes the commands and the ready title: Progman, or the decoy's
     HWND listView = nullptr;
@@ -77,15 +83,8 @@ struct OwnSends {
 
 // UTF-8 text (a hand-written items file) in the ANSI code page the list view shows.
 std::string Utf8ToAnsi(const std::string& text) {
-    const int wide = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (wide <= 0) return text;
-    std::vector<wchar_t> w(static_cast<size_t>(wide));
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, w.data(), wide);
-    const int narrow = WideCharToMultiByte(CP_ACP, 0, w.data(), -1, nullptr, 0, nullptr, nullptr);
-    if (narrow <= 0) return text;
-    std::vector<char> a(static_cast<size_t>(narrow));
-    WideCharToMultiByte(CP_ACP, 0, w.data(), -1, a.data(), narrow, nullptr, nullptr);
-    return a.data();
+    const std::string ansi = testdesk::FromWide(testdesk::ToWide(text, CP_UTF8));
+    return ansi.empty() ? text : ansi;
 }
 
 void PlaceItems() {
@@ -377,11 +376,13 @@ bool CreateDesktop(HINSTANCE instance) {
     // already there (1,000 icons took 7.5 s instead of 10 ms under Wine).
     SendMessageA(g.listView, WM_SETREDRAW, FALSE, 0);
     for (std::size_t i = 0; i < g.items.size(); ++i) {
+        const std::string& name = g.items[i].text;
+        std::string shown = g.options.hideExtensions ? testdesk::WithoutExtension(name) : name;
         LVITEMA item = {};
         item.mask = LVIF_TEXT | LVIF_IMAGE;
         item.iItem = static_cast<int>(i);
-        item.pszText = const_cast<char*>(g.items[i].text.c_str());
-        item.iImage = static_cast<int>(testdesk::IconKindOf(g.items[i].text));
+        item.pszText = &shown[0];
+        item.iImage = static_cast<int>(testdesk::IconKindOf(name));
         SendMessageA(g.listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
     SendMessageA(g.listView, WM_SETREDRAW, TRUE, 0);
@@ -391,10 +392,12 @@ bool CreateDesktop(HINSTANCE instance) {
     return true;
 }
 
-// As the shell restarts: a new process with the same command line, started once this
-// one's windows and class registration are gone, so that only one desktop is ever found.
+// As the shell restarts: a new process with the same command line (told it is one a
+// restart started), started once this one's windows and class registration are gone, so
+// that only one desktop is ever found.
 void Restart() {
     std::string cmd = GetCommandLineA();
+    if (!g.options.restarted) cmd += std::string(" ") + testdesk::kRestartedOption;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
@@ -409,9 +412,15 @@ void Restart() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g.options = testdesk::ParseOptions(__argc, __argv);
-    g.items = testdesk::ReadItemsFile(g.options.items);
+    std::vector<testdesk::TestItem> items = testdesk::ReadItemsFile(g.options.items);
     if (g.options.utf8)
-        for (testdesk::TestItem& item : g.items) item.text = Utf8ToAnsi(item.text);
+        for (testdesk::TestItem& item : items) item.text = Utf8ToAnsi(item.text);
+    // The item each list-view index shows: the file's order, reversed in a process a
+    // restart started where the order is to change.
+    std::vector<int> itemAt(items.size());
+    std::iota(itemAt.begin(), itemAt.end(), 0);
+    if (g.options.reorderOnRestart && g.options.restarted)
+        std::reverse(itemAt.begin(), itemAt.end());
     g.log.Open(g.options.log);
     g.styleLog.Open(g.options.styleLog);
     g.dumpMessage = RegisterWindowMessageA(testdesk::kDumpMessage);
@@ -423,11 +432,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g.exStyleMessage = RegisterWindowMessageA(testdesk::kExStyleMessage);
     g.folderFlagsMessage = RegisterWindowMessageA(testdesk::kFolderFlagsMessage);
     // An earlier process's view object was told these places: they win over the file's.
-    for (const auto& [index, pt] : testdesk::KeepPlacesIn(g.options.keep))
-        if (static_cast<size_t>(index) < g.items.size()) {
-            g.items[static_cast<size_t>(index)].x = pt.x;
-            g.items[static_cast<size_t>(index)].y = pt.y;
+    for (const auto& [item, pt] : testdesk::KeepPlacesIn(g.options.keep, itemAt))
+        if (item >= 0 && static_cast<size_t>(item) < items.size()) {
+            items[static_cast<size_t>(item)].x = pt.x;
+            items[static_cast<size_t>(item)].y = pt.y;
         }
+    for (const int item : itemAt) g.items.push_back(items[static_cast<size_t>(item)]);
     // So were its folder flags: they decide auto arrange.
     const std::string keptFlags = g.options.keep.empty() ? "" : g.options.keep + ".flags";
     const DWORD flags = testdesk::KeptFolderFlags(keptFlags).value_or(
@@ -446,12 +456,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         if (!g.view) return 2;
     }
 
+    // Before any name is read: the shell hides extensions in every process from now on.
+    std::optional<testdesk::ExtensionsHidden> hidden;
+    if (g.options.hideExtensions) hidden.emplace();
+
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     if (!CreateDesktop(instance)) return 1;
     testdesk::StartFolderFlags(g.listView, flags, keptFlags, g.options.keepsArranging);
     // Before the desktop reads as ready, so that a client finds the view object at once.
-    if (!g.viewServer.Start(g.progman, g.listView, g.options.viewObject, g.options.viewLog))
+    std::vector<std::wstring> fileNames;
+    for (const testdesk::TestItem& item : g.items) fileNames.push_back(testdesk::ToWide(item.text));
+    if (!g.viewServer.Start(g.progman, g.listView, g.options.viewObject, g.options.viewLog,
+                            std::move(fileNames)))
         return 3;
 
     MSG msg;
@@ -462,6 +479,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g.viewServer.Stop();  // a class left registered would outlive us in rpcss
     g.view.Reset();
     g.mapping.Reset();
+    hidden.reset();  // before a new process finds the value as it is
     if (g.restarting) Restart();
     return 0;
 }

@@ -85,8 +85,9 @@ void CloseRunningTestDesktops() {
 }
 
 TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions options)
-    : m_decoy(options.decoy) {
+    : m_decoy(options.decoy), m_hidesExtensions(options.hideExtensions) {
     if (!m_decoy) CloseRunningTestDesktops();
+    if (m_hidesExtensions) m_hideFileExt = ReadHideFileExt();
     m_dir = MakeTempDir();
     const std::string itemsPath = m_dir + "\\items.txt";
     m_logPath = m_dir + "\\setpos.log";
@@ -117,6 +118,8 @@ TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions 
     if (options.autoArrange) cmd += " --auto-arrange";
     if (options.keepsArranging) cmd += " --keeps-arranging";
     if (options.snapToGrid) cmd += " --snap";
+    if (options.hideExtensions) cmd += " --hide-extensions";
+    if (options.reorderOnRestart) cmd += " --reorder-on-restart";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
@@ -300,8 +303,11 @@ void TestDesktop::Close() {
     Resume();
     HWND host = m_decoy ? FindWindowA("WorkerW", kDecoyTitle) : FindAnyProgman();
     if (ProcessOf(host) == m_processId) PostMessageA(host, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(m_process.Get(), 10000) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(m_process.Get(), 10000) != WAIT_OBJECT_0) {
         TerminateProcess(m_process.Get(), 1);
+        // Ended so, it put nothing back.
+        if (m_hidesExtensions) WriteHideFileExt(m_hideFileExt);
+    }
     m_process.Reset();
     m_ready = false;
 }

@@ -5,10 +5,12 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "win/unique_handle.h"
+#include "tools/test_desktop/hidden_extensions.h"
 #include "tools/test_desktop/items_file.h"
 #include "tools/test_desktop/shell_faults.h"
 #include "tools/test_desktop/view_object/view_calls.h"
@@ -38,6 +40,11 @@ struct TestDesktopOptions {
     bool autoArrange = false;     // the list view with LVS_AUTOARRANGE: positions refused
     bool keepsArranging = false;  // with autoArrange: auto arrange cannot be switched off
     bool snapToGrid = false;      // the list view with LVS_EX_SNAPTOGRID: positions snap
+    // Names shown without extensions, and the user's HideFileExt 1 while it runs, so that
+    // every process's desktop folder shows them so (see protocol.h).
+    bool hideExtensions = false;
+    // After a restart the items are listed in reverse order, each at its kept place.
+    bool reorderOnRestart = false;
     DWORD readyTimeoutMs = 20000;
 };
 
@@ -111,7 +118,8 @@ public:
     bool FollowRestart(DWORD timeoutMs = 20000);
 
     // Asks the desktop to close (letting any held message go first) and waits for its
-    // process to end.
+    // process to end; one that has not ended after 10 s is ended, and then, with
+    // hideExtensions, HideFileExt is put back as it was found before the start.
     void Close();
 
 private:
@@ -129,6 +137,8 @@ private:
     DWORD m_processId = 0;
     bool m_decoy = false;
     bool m_ready = false;
+    bool m_hidesExtensions = false;
+    std::optional<FoundValue> m_hideFileExt;  // as found before the start
 };
 
 // Ends whatever test desktop is running (e.g. left over by a crashed test); a decoy

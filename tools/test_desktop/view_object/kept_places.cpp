@@ -2,32 +2,36 @@
 #include "tools/test_desktop/view_object/kept_places.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace testdesk {
 
 namespace {
 struct Kept {
     std::string path;
-    std::map<int, POINT> places;
+    std::vector<int> itemAt;      // by list-view index
+    std::map<int, POINT> places;  // by item
 };
 Kept g_kept;
 }  // namespace
 
-std::map<int, POINT> KeepPlacesIn(const std::string& path) {
-    g_kept = Kept{path, {}};
+std::map<int, POINT> KeepPlacesIn(const std::string& path, std::vector<int> itemAt) {
+    g_kept = Kept{path, std::move(itemAt), {}};
     if (path.empty()) return {};
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        int index = 0;
+        int item = 0;
         long x = 0, y = 0;
-        while (std::fscanf(f, "%d %ld %ld", &index, &x, &y) == 3)
-            if (index >= 0) g_kept.places[index] = POINT{x, y};
+        while (std::fscanf(f, "%d %ld %ld", &item, &x, &y) == 3)
+            if (item >= 0) g_kept.places[item] = POINT{x, y};
         std::fclose(f);
     }
     return g_kept.places;
 }
 
 void KeepToldPlace(int index, POINT pt) {
-    if (!g_kept.path.empty() && index >= 0) g_kept.places[index] = pt;
+    if (g_kept.path.empty() || index < 0) return;
+    const auto at = static_cast<size_t>(index);
+    g_kept.places[at < g_kept.itemAt.size() ? g_kept.itemAt[at] : index] = pt;
 }
 
 void SaveKeptPlaces() {
@@ -36,8 +40,8 @@ void SaveKeptPlaces() {
     const std::string part = g_kept.path + ".part";
     std::FILE* f = std::fopen(part.c_str(), "wb");
     if (!f) return;
-    for (const auto& [index, pt] : g_kept.places)
-        std::fprintf(f, "%d %ld %ld\n", index, static_cast<long>(pt.x), static_cast<long>(pt.y));
+    for (const auto& [item, pt] : g_kept.places)
+        std::fprintf(f, "%d %ld %ld\n", item, static_cast<long>(pt.x), static_cast<long>(pt.y));
     if (std::fclose(f) == 0)
         MoveFileExA(part.c_str(), g_kept.path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }

@@ -12,10 +12,11 @@ ViewObjectLog ReadViewObjectLog(const std::string& path) {
     if (!f) return log;
     char kind[8] = {};
     while (std::fscanf(f, " %7s", kind) == 1) {
-        if (std::strcmp(kind, "name") == 0) {
+        const bool parse = std::strcmp(kind, "parse") == 0;
+        if (parse || std::strcmp(kind, "name") == 0) {
             int index = 0;
             if (std::fscanf(f, "%d", &index) != 1) break;
-            log.nameRequests.push_back(index);
+            (parse ? log.parseRequests : log.nameRequests).push_back(index);
             continue;
         }
         ViewObjectCall call{};

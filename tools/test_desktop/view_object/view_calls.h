@@ -23,7 +23,10 @@ struct ViewObjectCall {
 
 struct ViewObjectLog {
     std::vector<ViewObjectCall> calls;  // every SelectAndPositionItems call, in order
-    std::vector<int> nameRequests;      // the list-view index of every name asked of the view
+    // The list-view index of every name asked of the view's folder: parsing names
+    // (SHGDN_FORPARSING) and the others apart.
+    std::vector<int> nameRequests;
+    std::vector<int> parseRequests;
 };
 
 // What the server logged in `path`; empty without a file.

@@ -1,16 +1,18 @@
 // The view-object chain of the test desktop (see view_server.h). The objects live as
 // long as the server (but the enumerators Items hands out); reference counts only keep
-// COM's books. An item's ID is a real shell item ID of a desktop file of its name, as the
-// shell's desktop folder makes it from find data, with no file behind it (any process's
-// desktop folder reads its name, as on Windows); the list-view index goes in as the file
-// size, so that items of one name get apart IDs. Where the desktop folder cannot make
-// an ID that reads back as the item's text, the item gets an ID of our own instead,
-// which only this server understands. Log format, one SelectAndPositionItems call:
+// COM's books. An item's ID is a real shell item ID of a desktop file of its file name,
+// as the shell's desktop folder makes it from find data, with no file behind it (any
+// process's desktop folder reads its name, as on Windows); the list-view index goes in
+// as the file size, so that items of one name get apart IDs. Where the desktop folder
+// cannot make an ID that reads back as the item's text, the item gets an ID of our own
+// instead, which only this server understands. Log format, one SelectAndPositionItems
+// call:
 //   call FLAGS COUNT        (FLAGS in hex)
 //   INDEX X Y               COUNT lines: the list-view index (-1: not an item of ours)
 //                           and the point as the caller gave it (the view's coordinates)
 // and one line per display name asked of the view's folder:
-//   name INDEX
+//   name INDEX              (any name but a parsing name)
+//   parse INDEX             (SHGDN_FORPARSING)
 #include "tools/test_desktop/view_object/view_server.h"
 
 #include <commctrl.h>
@@ -23,6 +25,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/shell_browser/minimal_shell_browser.h"
@@ -52,6 +55,7 @@ struct ItemId {
 struct CachedId {
     std::wstring text;
     std::string bytes;  // the whole list, terminator included
+    bool own = false;   // an ID of ours, not the desktop folder's
 };
 
 struct Server {
@@ -60,8 +64,9 @@ struct Server {
     ViewObjectMode mode = ViewObjectMode::kNone;
     std::string logPath;
     std::FILE* log = nullptr;
-    IShellFolder* desktop = nullptr;  // this process's own desktop folder
-    std::vector<CachedId> ids;        // by list-view index
+    IShellFolder* desktop = nullptr;      // this process's own desktop folder
+    std::vector<CachedId> ids;            // by list-view index
+    std::vector<std::wstring> fileNames;  // by list-view index, where given
     std::map<std::string, int> indexOfId;
     std::vector<POINT> viewPlaces;  // kLagging: where the view put each item, by index
 };
@@ -137,20 +142,28 @@ private:
     ULONG m_refs = 1;
 };
 
-// The desktop folder's item ID for a file named `text` on the desktop, if it is a single
-// ID whose display name is `text` exactly; "" otherwise.
-std::string ShellItemId(const std::wstring& text, int index) {
-    if (!g_server.desktop || text.empty() || text.size() >= MAX_PATH) return {};
+// The file name list-view item `index` stands for.
+std::wstring FileName(int index) {
+    const auto at = static_cast<size_t>(index);
+    return at < g_server.fileNames.size() && !g_server.fileNames[at].empty()
+               ? g_server.fileNames[at]
+               : ItemText(index);
+}
+
+// The desktop folder's item ID for a file named `file` on the desktop, if it is a single
+// ID whose display name is `text` (the item's text) exactly; "" otherwise.
+std::string ShellItemId(const std::wstring& file, const std::wstring& text, int index) {
+    if (!g_server.desktop || file.empty() || file.size() >= MAX_PATH) return {};
     WIN32_FIND_DATAW data = {};
     data.dwFileAttributes = FILE_ATTRIBUTE_NORMAL;
     data.nFileSizeLow = static_cast<DWORD>(index);
-    std::memcpy(data.cFileName, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    std::memcpy(data.cFileName, file.c_str(), (file.size() + 1) * sizeof(wchar_t));
     FindData findData(data);
     IBindCtx* context = nullptr;
     if (FAILED(CreateBindCtx(0, &context))) return {};
     std::string bytes;
     PIDLIST_RELATIVE pidl = nullptr;
-    std::wstring name = text;
+    std::wstring name = file;
     if (SUCCEEDED(context->RegisterObjectParam(const_cast<LPOLESTR>(STR_FILE_SYS_BIND_DATA),
                                                &findData)) &&
         SUCCEEDED(g_server.desktop->ParseDisplayName(nullptr, context, &name[0], nullptr, &pidl,
@@ -184,8 +197,9 @@ const std::string& IdOf(int index) {
     std::wstring text = ItemText(index);
     if (cached.bytes.empty() || cached.text != text) {
         g_server.indexOfId.erase(cached.bytes);
-        cached.bytes = ShellItemId(text, index);
-        if (cached.bytes.empty()) cached.bytes = OwnItemId(index);
+        cached.bytes = ShellItemId(FileName(index), text, index);
+        cached.own = cached.bytes.empty();
+        if (cached.own) cached.bytes = OwnItemId(index);
         cached.text = std::move(text);
         g_server.indexOfId[cached.bytes] = index;
     }
@@ -213,9 +227,9 @@ void OpenLog() {
     g_server.log = g_server.logPath.empty() ? nullptr : std::fopen(g_server.logPath.c_str(), "wb");
 }
 
-void LogNameRequest(int index) {
+void LogNameRequest(const char* kind, int index) {
     if (!g_server.log) return;
-    std::fprintf(g_server.log, "name %d\n", index);
+    std::fprintf(g_server.log, "%s %d\n", kind, index);
     std::fflush(g_server.log);
 }
 
@@ -277,6 +291,18 @@ HRESULT NoInterface(void** ppv) {
     return E_NOINTERFACE;
 }
 
+// A name handed out as the shell's folders hand theirs out: a wide string of the task
+// allocator.
+HRESULT Answer(const std::wstring& text, STRRET* name) {
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    auto* copy = static_cast<wchar_t*>(CoTaskMemAlloc(bytes));
+    if (!copy) return E_OUTOFMEMORY;
+    std::memcpy(copy, text.c_str(), bytes);
+    name->uType = STRRET_WSTR;
+    name->pOleStr = copy;
+    return S_OK;
+}
+
 class Folder : public IShellFolder {
 public:
     TESTDESK_STATIC_REFCOUNT
@@ -312,20 +338,30 @@ public:
                                             void**) override {
         return E_NOTIMPL;
     }
-    // The text under the icon, as the list view holds it.
-    HRESULT STDMETHODCALLTYPE GetDisplayNameOf(PCUITEMID_CHILD pidl, SHGDNF,
+    // A parsing name as the desktop folder gives it for the ID (the file's full path;
+    // with SHGDN_INFOLDER its file name); any other name is the text under the icon, as
+    // the list view holds it.
+    HRESULT STDMETHODCALLTYPE GetDisplayNameOf(PCUITEMID_CHILD pidl, SHGDNF flags,
                                                STRRET* name) override {
+        const bool parsing = (flags & SHGDN_FORPARSING) != 0;
         const int index = IndexOf(pidl);
-        LogNameRequest(index);
-        if (index < 0 || !name) return E_INVALIDARG;
-        const std::wstring text = ItemText(index);
-        const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-        auto* copy = static_cast<wchar_t*>(CoTaskMemAlloc(bytes));
-        if (!copy) return E_OUTOFMEMORY;
-        std::memcpy(copy, text.c_str(), bytes);
-        name->uType = STRRET_WSTR;
-        name->pOleStr = copy;
-        return S_OK;
+        LogNameRequest(parsing ? "parse" : "name", index);
+        if (!name) return E_POINTER;
+        // What crosses back when the call fails: no string for the stub to free.
+        name->uType = STRRET_CSTR;
+        name->cStr[0] = '\0';
+        if (index < 0) return E_INVALIDARG;
+        if (parsing && !g_server.ids[static_cast<size_t>(index)].own)
+            return g_server.desktop->GetDisplayNameOf(pidl, flags, name);
+        std::wstring text = ItemText(index);
+        if (parsing) {
+            text = FileName(index);
+            wchar_t dir[MAX_PATH] = {};
+            if (!(flags & SHGDN_INFOLDER) &&
+                SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, dir)))
+                text = std::wstring(dir) + L"\\" + text;
+        }
+        return Answer(text, name);
     }
     HRESULT STDMETHODCALLTYPE SetNameOf(HWND, PCUITEMID_CHILD, LPCWSTR, SHGDNF,
                                         PITEMID_CHILD*) override {
@@ -601,8 +637,9 @@ Factory g_factory;
 }  // namespace
 
 bool ViewObjectServer::Start(HWND progman, HWND listView, ViewObjectMode mode,
-                             const std::string& logPath) {
+                             const std::string& logPath, std::vector<std::wstring> fileNames) {
     if (mode == ViewObjectMode::kNone) return true;
+    g_server.fileNames = std::move(fileNames);
     g_server.progman = progman;
     g_server.listView = listView;
     g_server.mode = mode;
@@ -628,6 +665,7 @@ void ViewObjectServer::Stop() {
     if (g_server.desktop) g_server.desktop->Release();
     g_server.desktop = nullptr;
     g_server.ids.clear();
+    g_server.fileNames.clear();
     g_server.indexOfId.clear();
     g_server.viewPlaces.clear();
     if (m_comStarted) CoUninitialize();

@@ -3,12 +3,15 @@
 // TreatAs) -> FindWindowSW(SWC_DESKTOP) -> the desktop's browser -> its shell view with
 // IFolderView, whose items are the test desktop's list-view items under item IDs of
 // its own. Every SelectAndPositionItems call is logged and applied to the list view as
-// the desktop places what it is told. IFolderView2 serves the folder flags only.
+// the desktop places what it is told. IFolderView2 serves the folder flags only. The
+// view's folder (GetFolder) names each item as the desktop folder does: its full path
+// for SHGDN_FORPARSING, the text under its icon otherwise.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "tools/test_desktop/view_object/view_mode.h"
 
@@ -24,7 +27,11 @@ public:
     ViewObjectServer(const ViewObjectServer&) = delete;
     ViewObjectServer& operator=(const ViewObjectServer&) = delete;
 
-    bool Start(HWND progman, HWND listView, ViewObjectMode mode, const std::string& logPath);
+    // `fileNames`: the file name of each list-view item (by index), which its item ID
+    // stands for; its text may show it without the extension. Where none is given, the
+    // item's text is its file name.
+    bool Start(HWND progman, HWND listView, ViewObjectMode mode, const std::string& logPath,
+               std::vector<std::wstring> fileNames = {});
     void Stop();
     // The list view has laid its items out: where the view itself puts them, until it
     // is told otherwise (what kLagging answers).
