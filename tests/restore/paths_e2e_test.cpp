@@ -142,7 +142,7 @@ TEST_F(PathsE2E, AHungViewObjectCostsACaptureNoMoreThanItsTimeOut) {
     ASSERT_TRUE(registration.Ok());
     testdesk::TestDesktopOptions options;
     options.hideExtensions = true;
-    options.viewObject = testdesk::ViewObjectMode::kHangs;
+    options.viewObject = testdesk::ViewObjectMode::kNamesHang;
     StartDesktop(kFiles, options);
     e2e::RunningApp app;
     ASSERT_TRUE(app.main());

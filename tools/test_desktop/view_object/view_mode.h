@@ -14,6 +14,8 @@ enum class ViewObjectMode {
     kLate,       // as kSameOrder, but the desktop's browser is handed out kLateViewMs late
     kLagging,    // as kSameOrder, but GetItemPosition answers where the view last put an
                  // item or laid it out, not where list-view messages moved it since
+    kNamesHang,  // as kSameOrder, but a parsing name asked of the view's folder is logged
+                 // and never answered (the desktop still runs)
 };
 
 // In kOffset, the view's coordinates are the list view's plus this.
@@ -25,7 +27,7 @@ constexpr int kViewOffsetY = -25;
 constexpr int kLateViewMs = 6000;
 
 // The option's value on the test desktop's command line: "same", "reordered", "hangs",
-// "offset", "late", "lagging".
+// "offset", "late", "lagging", "names-hang".
 inline const char* ViewObjectModeName(ViewObjectMode mode) {
     switch (mode) {
         case ViewObjectMode::kSameOrder:
@@ -40,6 +42,8 @@ inline const char* ViewObjectModeName(ViewObjectMode mode) {
             return "late";
         case ViewObjectMode::kLagging:
             return "lagging";
+        case ViewObjectMode::kNamesHang:
+            return "names-hang";
         default:
             return "none";
     }
@@ -48,7 +52,8 @@ inline const char* ViewObjectModeName(ViewObjectMode mode) {
 inline ViewObjectMode ParseViewObjectMode(const std::string& name) {
     for (ViewObjectMode m :
          {ViewObjectMode::kSameOrder, ViewObjectMode::kReordered, ViewObjectMode::kHangs,
-          ViewObjectMode::kOffset, ViewObjectMode::kLate, ViewObjectMode::kLagging})
+          ViewObjectMode::kOffset, ViewObjectMode::kLate, ViewObjectMode::kLagging,
+          ViewObjectMode::kNamesHang})
         if (name == ViewObjectModeName(m)) return m;
     return ViewObjectMode::kNone;
 }

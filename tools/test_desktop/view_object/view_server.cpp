@@ -346,6 +346,10 @@ public:
         const bool parsing = (flags & SHGDN_FORPARSING) != 0;
         const int index = IndexOf(pidl);
         LogNameRequest(parsing ? "parse" : "name", index);
+        if (parsing && g_server.mode == ViewObjectMode::kNamesHang) {
+            Stall(INFINITE);  // returns only when the desktop closes
+            return E_FAIL;
+        }
         if (!name) return E_POINTER;
         // What crosses back when the call fails: no string for the stub to free.
         name->uType = STRRET_CSTR;
