@@ -70,8 +70,9 @@ BOOL CLayoutApp::InitInstance() {
         if (!saved) AfxMessageBox(StoreNotice(kSaveFailed).c_str(), MB_OK | MB_ICONEXCLAMATION);
         if (dlg.WorkerStillRunning() || desktop::ViewSessionStillRunning()) {
             // A restore worker stuck on a shell that never answers still reads the
-            // dialog and the layouts, and a commit stuck in the view object would hold
-            // a normal exit: end here, saved, before either is destroyed.
+            // dialog's words and the copy it restores, and a session stuck in the view
+            // object would hold a normal exit: end here, saved, before either is
+            // destroyed.
             TerminateProcess(GetCurrentProcess(), 0);
         }
     }
