@@ -28,15 +28,19 @@ using testdesk::TestItem;
 // report.txt and report.pdf read alike; the restart reverses the shell's order.
 const std::vector<TestItem> kFiles = {
     {100, 100, "report.txt"}, {300, 100, "report.pdf"}, {500, 100, "notes.doc"}};
+// UTF-8: CP932 has neither é nor è, so the list view shows both as the same text.
+const std::vector<TestItem> kAccented = {
+    {100, 100, u8"caf\u00e9.txt"}, {300, 100, u8"caf\u00e8.txt"}, {500, 100, "notes.doc"}};
 
 class PathsE2E : public e2e::DesktopFixture {
 protected:
-    void StartShell(bool viewObject = true) {
+    void StartShell(bool viewObject = true, bool accented = false) {
         testdesk::TestDesktopOptions options;
         options.hideExtensions = true;
         options.reorderOnRestart = true;
+        options.utf8Texts = accented;
         if (viewObject) options.viewObject = testdesk::ViewObjectMode::kSameOrder;
-        StartDesktop(kFiles, options);
+        StartDesktop(accented ? kAccented : kFiles, options);
     }
     static bool HasPaths() {
         for (const auto& value : e2e::ReadLayoutValues())
@@ -53,13 +57,13 @@ protected:
         ASSERT_TRUE(e2e::WaitForButtons(app.main(), Buttons::kRestoring, 5000));
         ASSERT_TRUE(e2e::WaitForButtons(app.main(), Buttons::kLineSelected, 30000));
     }
-    // After the reversing restart: item 0 is notes, 1 report.pdf, 2 report.txt.
+    // After the reversing restart: item 0 is notes, 1 the second file, 2 the first.
     void ExpectEachAtItsOwnPlace() const {
         const std::vector<TestItem> now = td->Items();
         ASSERT_EQ(now.size(), 3u);
         EXPECT_EQ(now[0].text, "notes");
-        EXPECT_TRUE(now[1].x == 300 && now[1].y == 100) << "report.pdf at " << now[1].x;
-        EXPECT_TRUE(now[2].x == 100 && now[2].y == 100) << "report.txt at " << now[2].x;
+        EXPECT_TRUE(now[1].x == 300 && now[1].y == 100) << "second file at " << now[1].x;
+        EXPECT_TRUE(now[2].x == 100 && now[2].y == 100) << "first file at " << now[2].x;
     }
 };
 
@@ -81,6 +85,37 @@ TEST_F(PathsE2E, FilesReadingAlikeEachGoHomeAfterTheShellReorderedThem) {
         ExpectEachAtItsOwnPlace();
         EXPECT_TRUE(app.Close());
         EXPECT_TRUE(HasPaths());
+    }
+}
+
+// café.txt and cafè.txt read alike in the list view, and in the ANSI code page even
+// as the shell's folder names them; only their parsing names tell them apart.
+TEST_F(PathsE2E, TwoNamesTheCodePageTurnsIntoTheSameTextEachGoToTheirOwnPlace) {
+    const testdesk::ViewObjectRegistration registration;
+    ASSERT_TRUE(registration.Ok());
+    e2e::DeleteLayouts();
+    StartShell(true, true);
+    const std::vector<TestItem> before = td->Items();
+    ASSERT_EQ(before.size(), 3u);
+    ASSERT_EQ(before[0].text, before[1].text);
+    e2e::RunningApp app;
+    ASSERT_TRUE(app.main());
+    ASSERT_TRUE(app.Remember(L"home"));
+    ASSERT_TRUE(td->Restart());
+    Move(1, 700, 300);
+    Move(2, 800, 300);
+    Restore(app, IDC_RESTORE);
+    ExpectEachAtItsOwnPlace();
+    EXPECT_TRUE(app.Close());
+    // Each kept whole, not as the code page shows it.
+    const wchar_t* const files[] = {L"\\caf\u00e9.txt", L"\\caf\u00e8.txt"};
+    for (int j = 0; j < 2; ++j) {
+        const auto path = e2e::ReadString(L"Pos", L"Path[0][" + std::to_wstring(j) + L"]");
+        ASSERT_TRUE(path.has_value()) << j;
+        const std::wstring file = files[j];
+        EXPECT_TRUE(path->size() > file.size() &&
+                    path->compare(path->size() - file.size(), file.size(), file) == 0)
+            << j;
     }
 }
 

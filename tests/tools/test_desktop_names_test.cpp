@@ -128,6 +128,44 @@ TEST_F(TestDesktopNames, ListViewHidesExtensionsAndTheViewsFolderGivesFullPaths)
     EXPECT_EQ(log.nameRequests, each);
 }
 
+// Names the ANSI code page cannot show (CP932 has no é nor è): the list view shows both
+// as the same text, while the view's item IDs keep each file's wide name, so that every
+// process's desktop folder reads it whole and the view's folder gives each its own path.
+TEST_F(TestDesktopNames, UtfTextsKeepTheirWideNamesBehindTheListViewsAnsiText) {
+    const std::wstring files[] = {L"caf\u00e9.txt", L"caf\u00e8.txt"};
+    const std::vector<TestItem> items = {{10, 10, u8"caf\u00e9.txt"}, {10, 90, u8"caf\u00e8.txt"}};
+    testdesk::TestDesktopOptions options;
+    options.viewObject = testdesk::ViewObjectMode::kSameOrder;
+    options.hideExtensions = true;
+    options.utf8Texts = true;
+    const TestDesktop desk(items, options);
+    ASSERT_TRUE(desk.Ready());
+    const std::string ansi = testdesk::FromWide(L"caf\u00e9");
+    ASSERT_EQ(ansi, testdesk::FromWide(L"caf\u00e8")) << "the code page shows both apart";
+    const std::vector<TestItem> shown = desk.Items();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, ansi);
+    EXPECT_EQ(shown[1].text, ansi);
+
+    win::UniqueCom<IShellView> shellView = testdesk::FindDesktopShellView();
+    win::UniqueCom<IFolderView> view;
+    ASSERT_TRUE(shellView && SUCCEEDED(shellView.QueryTo(view)));
+    win::UniqueCom<IEnumIDList> list;
+    ASSERT_EQ(view->Items(SVGIO_ALLVIEW, IID_PPV_ARGS(list.Put())), S_OK);
+    win::UniqueCom<IShellFolder> viewFolder, ourDesktop;
+    ASSERT_EQ(view->GetFolder(IID_PPV_ARGS(viewFolder.Put())), S_OK);
+    ASSERT_EQ(SHGetDesktopFolder(ourDesktop.Put()), S_OK);
+    const std::wstring dir = DesktopDirectory();
+    for (const std::wstring& file : files) {
+        win::UniqueCoTaskMem<ITEMID_CHILD> item;
+        ULONG fetched = 0;
+        ASSERT_EQ(list->Next(1, item.Put(), &fetched), S_OK);
+        EXPECT_EQ(NameOf(*ourDesktop.Get(), item.Get(), SHGDN_INFOLDER | SHGDN_NORMAL),
+                  file.substr(0, file.size() - 4));
+        EXPECT_EQ(NameOf(*viewFolder.Get(), item.Get(), SHGDN_FORPARSING), dir + L"\\" + file);
+    }
+}
+
 // HideFileExt is 1 while a desktop runs, also after a restart, and as the desktop found
 // it once it ends by its close: absent, or any value of the user's.
 TEST_F(TestDesktopNames, TheUsersSettingComesBackAsFound) {

@@ -10,7 +10,7 @@ namespace testdesk {
 struct TestItem {
     int32_t x = 0;
     int32_t y = 0;
-    std::string text;  // ANSI code page bytes
+    std::string text;  // ANSI code page bytes (UTF-8 in a file read with --utf8)
 };
 
 // Lines that do not start with two numbers are skipped; a missing file gives no items.

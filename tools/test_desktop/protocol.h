@@ -9,7 +9,9 @@
 //
 // --items   one icon per line: "x y text" (decimal x and y, one space, the text in the
 //           ANSI code page up to the line end; CR before LF ignored). No file or an empty
-//           file: no icons. With --utf8 the texts are UTF-8 (demo_icons.txt is).
+//           file: no icons. With --utf8 the texts are UTF-8 (demo_icons.txt is): the
+//           list view shows them in the ANSI code page, the view object's file names
+//           keep them whole.
 //           Texts of the dump stay in the ANSI code page.
 // --log     every LVM_SETITEMPOSITION the list view receives is appended as "index x y"
 //           (x and y as the sender gave them: the 16-bit words, sign-extended, also when

@@ -413,8 +413,13 @@ void Restart() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g.options = testdesk::ParseOptions(__argc, __argv);
     std::vector<testdesk::TestItem> items = testdesk::ReadItemsFile(g.options.items);
-    if (g.options.utf8)
-        for (testdesk::TestItem& item : items) item.text = Utf8ToAnsi(item.text);
+    // Each item's file name as the shell holds it: whole in wide characters, also where
+    // the ANSI code page the list view shows has no character for it.
+    std::vector<std::wstring> wideNames;
+    for (testdesk::TestItem& item : items) {
+        wideNames.push_back(testdesk::ToWide(item.text, g.options.utf8 ? CP_UTF8 : CP_ACP));
+        if (g.options.utf8) item.text = Utf8ToAnsi(item.text);
+    }
     // The item each list-view index shows: the file's order, reversed in a process a
     // restart started where the order is to change.
     std::vector<int> itemAt(items.size());
@@ -466,7 +471,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     testdesk::StartFolderFlags(g.listView, flags, keptFlags, g.options.keepsArranging);
     // Before the desktop reads as ready, so that a client finds the view object at once.
     std::vector<std::wstring> fileNames;
-    for (const testdesk::TestItem& item : g.items) fileNames.push_back(testdesk::ToWide(item.text));
+    for (const int item : itemAt) fileNames.push_back(wideNames[static_cast<size_t>(item)]);
     if (!g.viewServer.Start(g.progman, g.listView, g.options.viewObject, g.options.viewLog,
                             std::move(fileNames)))
         return 3;

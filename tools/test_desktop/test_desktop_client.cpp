@@ -120,6 +120,7 @@ TestDesktop::TestDesktop(const std::vector<TestItem>& items, TestDesktopOptions 
     if (options.snapToGrid) cmd += " --snap";
     if (options.hideExtensions) cmd += " --hide-extensions";
     if (options.reorderOnRestart) cmd += " --reorder-on-restart";
+    if (options.utf8Texts) cmd += " --utf8";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};

@@ -45,6 +45,11 @@ struct TestDesktopOptions {
     bool hideExtensions = false;
     // After a restart the items are listed in reverse order, each at its kept place.
     bool reorderOnRestart = false;
+    // The items' texts are UTF-8 (--utf8): the view object's file names keep them whole,
+    // as the shell's wide names, while the list view shows them in the ANSI code page
+    // (with substitutes where it has no character), as Explorer's ANSI clients see them.
+    // Items() reads them back as the list view shows them.
+    bool utf8Texts = false;
     DWORD readyTimeoutMs = 20000;
 };
 

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "tools/shell_browser/minimal_shell_browser.h"
+#include "tools/test_desktop/code_page.h"
 #include "tools/test_desktop/told_place.h"
 #include "tools/test_desktop/view_object/folder_flags.h"
 #include "tools/test_desktop/view_object/folder_view2_stubs.h"
@@ -151,7 +152,8 @@ std::wstring FileName(int index) {
 }
 
 // The desktop folder's item ID for a file named `file` on the desktop, if it is a single
-// ID whose display name is `text` (the item's text) exactly; "" otherwise.
+// ID whose display name reads as `text` (the item's text) in the list view, which holds
+// it in the ANSI code page; "" otherwise.
 std::string ShellItemId(const std::wstring& file, const std::wstring& text, int index) {
     if (!g_server.desktop || file.empty() || file.size() >= MAX_PATH) return {};
     WIN32_FIND_DATAW data = {};
@@ -174,7 +176,7 @@ std::string ShellItemId(const std::wstring& file, const std::wstring& text, int 
         if (SUCCEEDED(
                 g_server.desktop->GetDisplayNameOf(child, SHGDN_INFOLDER | SHGDN_NORMAL, &shown)) &&
             shown.uType == STRRET_WSTR) {
-            if (text == shown.pOleStr)
+            if (text == ToWide(FromWide(shown.pOleStr)))
                 bytes.assign(reinterpret_cast<const char*>(pidl), IdBytes(pidl));
             CoTaskMemFree(shown.pOleStr);
         }
