@@ -291,7 +291,9 @@ ViewObject::~ViewObject() = default;
 
 void ViewObject::CheckCoordinates(const std::vector<int>& steady,
                                   const std::atomic<int32_t>& progress) {
-    if (m_chain) m_chain->CheckCoordinates(steady, progress);
+    // A view without items (Wine's own explorer answers so) pairs nothing: nothing to
+    // measure, and no list-view message sent beside the restore's.
+    if (m_chain && !m_chain->items.empty()) m_chain->CheckCoordinates(steady, progress);
 }
 
 bool ViewObject::StopArranging(const std::function<bool()>& mayCall) {
