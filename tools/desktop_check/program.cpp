@@ -69,6 +69,8 @@ bool Program::AnswerArrangeQuestion() const {
     const std::wstring text = driver::ReadMessageBoxText(box);
     if (text.find(kArrangeQuestion) == std::wstring::npos) return false;
     driver::AnswerMessageBox(box, IDYES);
+    // The answer is posted: the box stays a moment, and must not count as another one.
+    if (!driver::WaitForClose(box)) Difference("restore: the question stays after Yes");
     Line("restore: the program asked \"" + FromWide(text) + "\"; answered Yes");
     return true;
 }
