@@ -57,6 +57,16 @@ protected:
         ASSERT_TRUE(e2e::WaitForButtons(app.main(), Buttons::kRestoring, 5000));
         ASSERT_TRUE(e2e::WaitForButtons(app.main(), Buttons::kLineSelected, 30000));
     }
+    // Remembers the desktop, lets the shell restart in reverse order, moves both files
+    // away and restores with `button`: each must be at its own place.
+    void RememberReorderAndRestore(const e2e::RunningApp& app, int button) {
+        ASSERT_TRUE(app.Remember(L"home"));
+        ASSERT_TRUE(td->Restart());
+        Move(1, 700, 300);
+        Move(2, 800, 300);
+        Restore(app, button);
+        ExpectEachAtItsOwnPlace();
+    }
     // After the reversing restart: item 0 is notes, 1 the second file, 2 the first.
     void ExpectEachAtItsOwnPlace() const {
         const std::vector<TestItem> now = td->Items();
@@ -77,12 +87,7 @@ TEST_F(PathsE2E, FilesReadingAlikeEachGoHomeAfterTheShellReorderedThem) {
         ASSERT_EQ(td->Items()[0].text, "report");
         e2e::RunningApp app;
         ASSERT_TRUE(app.main());
-        ASSERT_TRUE(app.Remember(L"home"));
-        ASSERT_TRUE(td->Restart());
-        Move(1, 700, 300);
-        Move(2, 800, 300);
-        Restore(app, button);
-        ExpectEachAtItsOwnPlace();
+        ASSERT_NO_FATAL_FAILURE(RememberReorderAndRestore(app, button));
         EXPECT_TRUE(app.Close());
         EXPECT_TRUE(HasPaths());
     }
@@ -100,12 +105,7 @@ TEST_F(PathsE2E, TwoNamesTheCodePageTurnsIntoTheSameTextEachGoToTheirOwnPlace) {
     ASSERT_EQ(before[0].text, before[1].text);
     e2e::RunningApp app;
     ASSERT_TRUE(app.main());
-    ASSERT_TRUE(app.Remember(L"home"));
-    ASSERT_TRUE(td->Restart());
-    Move(1, 700, 300);
-    Move(2, 800, 300);
-    Restore(app, IDC_RESTORE);
-    ExpectEachAtItsOwnPlace();
+    ASSERT_NO_FATAL_FAILURE(RememberReorderAndRestore(app, IDC_RESTORE));
     EXPECT_TRUE(app.Close());
     // Each kept whole, not as the code page shows it.
     const wchar_t* const files[] = {L"\\caf\u00e9.txt", L"\\caf\u00e8.txt"};
